@@ -59,6 +59,17 @@ struct PassThroughRequest {
   DWORD reserved;
 };
 
+// Subscription record (little-endian): size, flags, filter, window, event, message.
+// Native: six 32-bit fields, 24 bytes. 32-bit process on 64-bit Windows: window and
+// event are 64-bit and naturally aligned (window at 16, event at 24, message at 32),
+// 36 bytes.
+constexpr DWORD kSubscribeNativeSize = 24;
+constexpr DWORD kSubscribeNativeEventOffset = 16;
+constexpr DWORD kSubscribeWow64Size = 36;
+constexpr DWORD kSubscribeWow64WindowOffset = 16;
+constexpr DWORD kSubscribeWow64EventOffset = 24;
+constexpr DWORD kSubscribeWow64MessageOffset = 32;
+
 class StiDevice {
  public:
   virtual ~StiDevice() = default;
