@@ -1,5 +1,6 @@
 // Language identifiers from the locale.
 #pragma once
+#include <filesystem>
 #include <optional>
 #include <string_view>
 
@@ -20,5 +21,7 @@ LANGID GetUserDefaultLangID();
 LANGID GetSystemDefaultLangID();
 // Tests force the answers; nullopt restores the locale.
 void ForceLangIdsForTest(std::optional<LANGID> user, std::optional<LANGID> system);
+// Tests read the system locale from their own file; nullopt restores /etc/default/locale.
+void SetSystemLocaleFileForTest(std::optional<std::filesystem::path> file);
 
 }  // namespace platform
