@@ -1,0 +1,86 @@
+#include "platform/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace platform::files {
+namespace {
+
+// Closes the descriptor when it goes out of scope.
+struct Fd {
+  int fd = -1;
+  ~Fd() {
+    if (fd >= 0) ::close(fd);
+  }
+  int Release() {
+    const int f = fd;
+    fd = -1;
+    return f;
+  }
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+void SyncFolder(const std::filesystem::path& folder) {
+  Fd dir{::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  if (dir.fd >= 0) ::fsync(dir.fd);
+}
+
+// Writes and syncs the temporary file; false on any error or injected fault.
+bool FillTemporary(int fd, std::string_view bytes, mode_t mode, std::optional<size_t> fail_after) {
+  if (::fchmod(fd, mode) != 0) return false;
+  if (fail_after) {
+    WriteAll(fd, bytes.substr(0, std::min(*fail_after, bytes.size())));
+    return false;  // the injected fault
+  }
+  return WriteAll(fd, bytes) && ::fsync(fd) == 0;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadFileOrEmpty(const std::filesystem::path& path) {
+  Fd file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+  if (file.fd < 0) return errno == ENOENT ? std::optional<std::string>("") : std::nullopt;
+  std::string bytes;
+  char chunk[65536];
+  for (;;) {
+    const ssize_t n = ::read(file.fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return std::nullopt;
+    if (n == 0) return bytes;
+    bytes.append(chunk, static_cast<size_t>(n));
+  }
+}
+
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, mode_t new_mode,
+                         std::optional<size_t> fail_after) {
+  const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+  std::string temp = (folder / ("." + path.filename().string() + ".tmp-XXXXXX")).string();
+  Fd file{::mkostemp(temp.data(), O_CLOEXEC)};
+  if (file.fd < 0) return false;
+
+  struct stat old {};
+  const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : new_mode;
+  const bool filled = FillTemporary(file.fd, bytes, mode, fail_after);
+  const bool closed = ::close(file.Release()) == 0;
+  if (!filled || !closed || ::rename(temp.c_str(), path.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  SyncFolder(folder);
+  return true;
+}
+
+}  // namespace platform::files
