@@ -34,6 +34,8 @@ struct RegValue {
   std::string AsString() const;
   // REG_DWORD (or any 4-byte value) as a number.
   std::optional<DWORD> AsDword() const;
+
+  friend bool operator==(const RegValue&, const RegValue&) = default;
 };
 
 class RegKey {
