@@ -1,0 +1,10 @@
+// The English resource scripts compiled into the programs.
+#pragma once
+#include <string_view>
+
+namespace resources {
+
+// resources/scanutil.rc
+std::string_view ScanutilScript();
+
+}  // namespace resources

@@ -1,0 +1,16 @@
+#include "resources/resource_script.h"
+
+namespace resources {
+
+ResourceId::ResourceId(std::string_view resource_name) : name(resource_name) {
+  for (char& c : name)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+}
+
+const ControlTemplate* DialogTemplate::FindControl(int control_id) const {
+  for (const ControlTemplate& control : controls)
+    if (control.id == control_id) return &control;
+  return nullptr;
+}
+
+}  // namespace resources
