@@ -237,10 +237,11 @@ TEST(HiveDamageTest, TruncationAnywhereKeepsEveryCompleteLine) {
 }
 
 TEST_F(RegistryTest, DamagedHiveIsReadAsFarAsItMakesSenseAndAWriteKeepsIt) {
+  constexpr char kJunk[] = "\0\x01\xff\xfe junk \"Z\"=\n";
   const std::string damaged = std::string("\"orphan\"=dword:00000001\n") +
                               "[Software\\\\Good]\r\n"
                               "\"A\"=\"alpha\"\r\n" +
-                              std::string("\0\x01\xff\xfe junk \"Z\"=\n", 17) +
+                              std::string(kJunk, sizeof kJunk - 1) +
                               "\"B\"=dword:123\n"
                               "\"C\"=hex:1,2\n"
                               "\"C2\"=hex:01,02,\n" +
