@@ -248,7 +248,7 @@ int LockScanner(int tries, DWORD interval_ms) {
     } else {
       result = 3;
     }
-    Sleep(interval_ms);
+    if (i + 1 < tries) Sleep(interval_ms);
   }
   l.sti.SetLockTimeout(kDefaultLockTimeoutMs);
   return result;
