@@ -1,0 +1,76 @@
+// The bus of emulated devices behind the ASPI manager and the still-image service.
+// Bus order is the order devices were added. Safe to use from any thread.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "emulator/device_setup.h"
+#include "emulator/emulated_device.h"
+#include "platform/aspi/aspi.h"
+#include "platform/win_types.h"
+
+namespace emulator {
+
+struct BusSettings {
+  // GetASPI32SupportInfo: by default status 1 and one adapter past the highest one
+  // a device uses; with no ASPI device, status 0xE8 (no adapters) and count 0.
+  std::optional<uint8_t> aspi_status;
+  std::optional<uint8_t> aspi_host_adapters;
+  platform::HRESULT sti_create_result = platform::S_OK;  // StiCreateInstance fails with a failure code
+};
+
+// One LaunchApplicationForDevice call.
+struct Launch {
+  std::u16string device_name;
+  std::u16string app_list;
+  std::vector<uint8_t> notify;  // the 84 bytes of the notification record
+};
+
+constexpr const char16_t* kStiClassPrefix = u"{6BDD1FC6-810F-11D0-BEC7-08002BE2092F}\\";
+
+class Bus {
+ public:
+  Bus() = default;
+  explicit Bus(BusSettings settings) : settings_(settings) {}
+
+  // Adds a device at the end of the bus. A still-image device without an internal
+  // name gets kStiClassPrefix and its still-image position as four digits; without
+  // a device description, its product identification.
+  std::shared_ptr<EmulatedDevice> Add(DeviceSetup setup);
+
+  std::vector<std::shared_ptr<EmulatedDevice>> Devices() const;
+  std::shared_ptr<EmulatedDevice> Find(std::string_view name) const;
+  // The first device at that ASPI address, plugged or not.
+  std::shared_ptr<EmulatedDevice> FindAspi(uint8_t host_adapter, uint8_t target) const;
+  // A plugged still-image device by internal name.
+  std::shared_ptr<EmulatedDevice> FindStillImage(const std::u16string& internal_name) const;
+  // Plugged still-image devices in bus order.
+  std::vector<std::shared_ptr<EmulatedDevice>> StillImageDevices() const;
+
+  BusSettings Settings() const;
+  void SetSettings(const BusSettings& settings);
+  platform::DWORD AspiSupportInfo() const;
+
+  // ASPI blocks left pending by targets that never answer.
+  void AddPending(platform::aspi::SRB_ExecSCSICmd* block);
+  bool TakePending(platform::aspi::SRB_ExecSCSICmd* block);
+  size_t PendingCount() const;
+
+  void RecordLaunch(Launch launch);
+  std::vector<Launch> Launches() const;
+
+ private:
+  mutable std::mutex mutex_;
+  BusSettings settings_;
+  std::vector<std::shared_ptr<EmulatedDevice>> devices_;
+  int still_image_count_ = 0;
+  std::vector<platform::aspi::SRB_ExecSCSICmd*> pending_;
+  std::vector<Launch> launches_;
+};
+
+}  // namespace emulator

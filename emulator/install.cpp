@@ -1,0 +1,41 @@
+#include "emulator/install.h"
+
+#include "emulator/aspi_manager.h"
+#include "emulator/still_image.h"
+#include "platform/module.h"
+
+namespace emulator {
+namespace {
+
+namespace aspi = platform::aspi;
+namespace sti = platform::sti;
+
+std::shared_ptr<platform::Module> AspiFor(const std::shared_ptr<Bus>& bus, AspiModule kind) {
+  auto library = MakeAspiLibrary(bus);
+  if (kind == AspiModule::kWithoutSendCommand) library->SendASPI32Command = nullptr;
+  if (kind == AspiModule::kWithoutSupportInfo) library->GetASPI32SupportInfo = nullptr;
+  return library;
+}
+
+std::shared_ptr<platform::Module> StiFor(const std::shared_ptr<Bus>& bus, StiModule kind) {
+  auto library = MakeStiLibrary(bus);
+  if (kind == StiModule::kWithoutCreateInstance) library->StiCreateInstance = nullptr;
+  return library;
+}
+
+}  // namespace
+
+void Install(std::shared_ptr<Bus> bus, InstallOptions options) {
+  Uninstall();
+  if (options.aspi != AspiModule::kNotRegistered)
+    platform::RegisterModule(aspi::kLibraryName, [bus, kind = options.aspi] { return AspiFor(bus, kind); });
+  if (options.sti != StiModule::kNotRegistered)
+    platform::RegisterModule(sti::kLibraryName, [bus, kind = options.sti] { return StiFor(bus, kind); });
+}
+
+void Uninstall() {
+  platform::UnregisterModule(aspi::kLibraryName);
+  platform::UnregisterModule(sti::kLibraryName);
+}
+
+}  // namespace emulator

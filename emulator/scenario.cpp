@@ -1,0 +1,301 @@
+#include "emulator/scenario.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <map>
+#include <set>
+
+#include "emulator/scenario_values.h"
+#include "platform/format.h"
+#include "platform/profile.h"
+#include "platform/text.h"
+
+namespace emulator {
+namespace {
+
+namespace text = platform::text;
+using platform::ProfileFile;
+
+constexpr size_t kMaxFileBytes = 4 << 20;
+constexpr std::string_view kDevicePrefix = "device.";
+constexpr std::string_view kFaultPrefix = "fault.";
+constexpr std::string_view kReadPrefix = "read.";
+
+bool StartsWithIgnoreCase(std::string_view s, std::string_view prefix) {
+  return s.size() >= prefix.size() && text::EqualsIgnoreCase(s.substr(0, prefix.size()), prefix);
+}
+
+// Reads the keys of one section, reporting values it cannot use.
+class Reader {
+ public:
+  Reader(const ProfileFile& file, std::string section, std::vector<std::string>& warnings)
+      : file_(file), section_(std::move(section)), warnings_(warnings) {}
+
+  std::optional<std::string> Text(std::string_view key) const { return file_.Get(section_, key); }
+
+  template <class T>
+  std::optional<T> Number(std::string_view key, uint64_t max = std::numeric_limits<T>::max()) const {
+    return Get<T>(key, "a number", [max](std::string_view v) -> std::optional<T> {
+      const auto n = ParseNumber(v, max);
+      return n ? std::optional<T>(static_cast<T>(*n)) : std::nullopt;
+    });
+  }
+  std::optional<platform::HRESULT> Result(std::string_view key) const {
+    return Get<platform::HRESULT>(key, "a failure code 0x80000000 or above",
+                                  [](std::string_view v) -> std::optional<platform::HRESULT> {
+                                    const auto n = ParseNumber(v, 0xFFFFFFFF);
+                                    if (!n || *n < 0x80000000) return std::nullopt;
+                                    return static_cast<platform::HRESULT>(static_cast<uint32_t>(*n));
+                                  });
+  }
+  std::optional<int> Times(std::string_view key) const { return Get<int>(key, "a count or \"always\"", ParseTimes); }
+  std::optional<std::vector<uint8_t>> Bytes(std::string_view key) const {
+    return Get<std::vector<uint8_t>>(key, "hex bytes", ParseHexBytes);
+  }
+  std::optional<std::pair<uint64_t, uint64_t>> Pair(std::string_view key, uint64_t max, bool second_optional) const {
+    return Get<std::pair<uint64_t, uint64_t>>(key, "two numbers",
+                                              [&](std::string_view v) { return ParsePair(v, max, second_optional); });
+  }
+  // A word from a table of names.
+  template <class T>
+  std::optional<T> Choice(std::string_view key, const std::map<std::string, T>& names, const char* expected) const {
+    return Get<T>(key, expected, [&](std::string_view v) -> std::optional<T> {
+      auto it = names.find(text::ToLowerAscii(text::Trim(v)));
+      return it == names.end() ? std::nullopt : std::optional<T>(it->second);
+    });
+  }
+
+  void Warn(const std::string& message) const { warnings_.push_back("[" + section_ + "] " + message); }
+
+  // Reports keys that are neither known nor begin with an allowed prefix.
+  void WarnUnknownKeys(const std::set<std::string>& known, std::string_view allowed_prefix = {}) const {
+    for (const std::string& key : file_.Keys(section_)) {
+      if (known.count(text::ToLowerAscii(key))) continue;
+      if (!allowed_prefix.empty() && StartsWithIgnoreCase(key, allowed_prefix)) continue;
+      Warn("unknown key " + key + " ignored");
+    }
+  }
+
+  const std::string& section() const { return section_; }
+  const ProfileFile& file() const { return file_; }
+
+ private:
+  template <class T, class Parse>
+  std::optional<T> Get(std::string_view key, const char* expected, Parse parse) const {
+    const std::optional<std::string> value = Text(key);
+    if (!value) return std::nullopt;
+    std::optional<T> parsed = parse(*value);
+    if (!parsed) Warn(std::string(key) + "=" + *value + ": expected " + expected + ", default kept");
+    return parsed;
+  }
+
+  const ProfileFile& file_;
+  std::string section_;
+  std::vector<std::string>& warnings_;
+};
+
+std::u16string Wide(const std::string& s) { return text::Utf8ToUtf16(s); }
+
+void LoadBus(const Reader& r, BusBuilder& builder) {
+  const auto status = r.Number<uint8_t>("AspiStatus");
+  const auto adapters = r.Number<uint8_t>("AspiHostAdapters");
+  builder.AspiSupport(status, adapters);
+  if (auto hr = r.Result("StiCreateResult")) builder.StiCreateResult(*hr);
+  r.WarnUnknownKeys({"aspistatus", "aspihostadapters", "sticreateresult"});
+}
+
+void LoadIdentity(const Reader& r, DeviceBuilder& d) {
+  if (auto v = r.Number<uint8_t>("PeripheralType", 31)) d.PeripheralType(*v);
+  if (auto v = r.Text("Vendor")) d.Vendor(*v);
+  if (auto v = r.Text("Product")) d.Product(*v);
+  if (auto v = r.Text("Revision")) d.Revision(*v);
+  if (auto v = r.Bytes("Inquiry")) {
+    if (v->size() != kInquirySize) r.Warn(platform::Format("Inquiry has %zu bytes, not 96: cut or zero-filled", v->size()));
+    std::array<uint8_t, kInquirySize> raw{};
+    std::copy_n(v->begin(), std::min(v->size(), raw.size()), raw.begin());
+    d.RawInquiry(raw);
+  }
+}
+
+enum class StillImageKind { kNone, kScsi, kUsb };
+
+void LoadAttachment(const Reader& r, DeviceBuilder& d) {
+  if (auto p = r.Pair("Aspi", 255, false)) d.OnAspi(static_cast<uint8_t>(p->first), static_cast<uint8_t>(p->second));
+  static const std::map<std::string, StillImageKind> kKinds = {
+      {"none", StillImageKind::kNone}, {"scsi", StillImageKind::kScsi}, {"usb", StillImageKind::kUsb}};
+  const auto kind = r.Choice("StillImage", kKinds, "usb, scsi or none").value_or(StillImageKind::kNone);
+  if (kind == StillImageKind::kScsi) d.OnStiScsi();
+  if (kind == StillImageKind::kUsb) d.OnStiUsb();
+}
+
+void LoadDriver(const Reader& r, DeviceBuilder& d) {
+  if (auto v = r.Text("InternalName")) d.InternalName(Wide(*v));
+  if (auto v = r.Text("VendorDescription")) d.VendorDescription(Wide(*v));
+  if (auto v = r.Text("DeviceDescription")) d.DeviceDescription(Wide(*v));
+  if (auto v = r.Text("PortName")) d.PortName(Wide(*v));
+  if (auto v = r.Number<uint8_t>("EscapeForm")) d.EscapeFormByte(*v);
+  if (auto v = r.Number<uint8_t>("LockMode")) d.LockMode(*v);
+  if (auto v = r.Number<uint8_t>("UsbSpeed")) d.UsbSpeed(*v);
+  if (auto v = r.Text("DisableNotifications"); v && text::EqualsIgnoreCase(text::Trim(*v), "none")) {
+    d.DisableNotifications(std::nullopt);
+  } else if (auto n = r.Number<platform::DWORD>("DisableNotifications")) {
+    d.DisableNotifications(*n);
+  }
+  if (auto v = r.Text("ButtonApplications")) d.ButtonApplications(*v);
+  if (auto v = r.Text("FeederApplications")) d.FeederApplications(*v);
+}
+
+void LoadState(const Reader& r, DeviceBuilder& d) {
+  if (auto p = r.Pair("CompatibleMode", 255, true))
+    d.CompatibleMode(static_cast<uint8_t>(p->first), static_cast<uint8_t>(p->second));
+  for (const std::string& key : r.file().Keys(r.section())) {
+    if (!StartsWithIgnoreCase(key, kReadPrefix)) continue;
+    // The data type is two hex digits, with or without 0x.
+    const auto hex = ParseHexBytes(std::string_view(key).substr(kReadPrefix.size()));
+    if (!hex || hex->size() != 1) {
+      r.Warn("key " + key + ": expected Read.<hex data type>, ignored");
+      continue;
+    }
+    if (auto bytes = r.Bytes(key)) d.VendorRead((*hex)[0], std::move(*bytes));
+  }
+}
+
+void LoadDevice(const Reader& r, DeviceBuilder& d) {
+  LoadIdentity(r, d);
+  LoadAttachment(r, d);
+  LoadDriver(r, d);
+  LoadState(r, d);
+  r.WarnUnknownKeys({"peripheraltype", "vendor", "product", "revision", "inquiry", "aspi", "stillimage",
+                     "internalname", "vendordescription", "devicedescription", "portname", "escapeform", "lockmode",
+                     "usbspeed", "disablenotifications", "buttonapplications", "feederapplications",
+                     "compatiblemode"},
+                    kReadPrefix);
+}
+
+enum class FaultName { kSense, kBusy, kTransport, kNoAnswer, kShort, kGarbage, kEscape, kLock, kOffline, kUnplug, kCreate };
+
+CommandMatch MatchOf(const Reader& r) {
+  return {r.Number<uint8_t>("Opcode"), r.Number<uint8_t>("DataType")};
+}
+
+Sense SenseOf(const Reader& r) {
+  Sense s;
+  s.key = r.Number<uint8_t>("SenseKey", 15).value_or(0);
+  s.asc = r.Number<uint8_t>("Asc").value_or(0);
+  s.ascq = r.Number<uint8_t>("Ascq").value_or(0);
+  s.information = r.Number<uint32_t>("Information").value_or(0);
+  s.end_of_medium = r.Number<uint8_t>("Eom", 1).value_or(0) != 0;
+  s.incorrect_length = r.Number<uint8_t>("Ili", 1).value_or(0) != 0;
+  return s;
+}
+
+void LoadFault(const Reader& r, const std::map<std::string, DeviceBuilder*>& devices) {
+  r.WarnUnknownKeys({"device", "kind", "opcode", "datatype", "times", "sensekey", "asc", "ascq", "information", "eom",
+                     "ili", "bytes", "code", "result", "after"});
+  const std::optional<std::string> name = r.Text("Device");
+  auto device = name ? devices.find(text::ToLowerAscii(*name)) : devices.end();
+  if (device == devices.end()) {
+    r.Warn("Device names no declared device: fault ignored");
+    return;
+  }
+  static const std::map<std::string, FaultName> kKinds = {
+      {"sense", FaultName::kSense},     {"busy", FaultName::kBusy},       {"transport", FaultName::kTransport},
+      {"noanswer", FaultName::kNoAnswer}, {"short", FaultName::kShort},   {"garbage", FaultName::kGarbage},
+      {"escape", FaultName::kEscape},   {"lock", FaultName::kLock},       {"offline", FaultName::kOffline},
+      {"unplug", FaultName::kUnplug},   {"create", FaultName::kCreate}};
+  const std::optional<FaultName> kind = r.Choice("Kind", kKinds, "a fault kind");
+  if (!kind) {
+    if (!r.Text("Kind")) r.Warn("Kind missing: fault ignored");
+    return;
+  }
+  DeviceBuilder& d = *device->second;
+  const bool lasting = *kind == FaultName::kNoAnswer || *kind == FaultName::kLock;
+  const int times = r.Times("Times").value_or(lasting ? kAlways : 1);
+  const uint32_t bytes = r.Number<uint32_t>("Bytes").value_or(0);
+  const platform::HRESULT result = r.Result("Result").value_or(platform::E_FAIL);
+  switch (*kind) {
+    case FaultName::kSense: d.Fault(SenseFault(MatchOf(r), SenseOf(r), times, bytes)); break;
+    case FaultName::kBusy: d.Fault(BusyFault(MatchOf(r), times)); break;
+    case FaultName::kTransport: d.Fault(TransportErrorFault(MatchOf(r), times)); break;
+    case FaultName::kNoAnswer: d.Fault(NoAnswerFault(MatchOf(r), times)); break;
+    case FaultName::kShort: d.Fault(ShortAnswerFault(MatchOf(r), bytes, times)); break;
+    case FaultName::kGarbage: d.Fault(GarbageAnswerFault(MatchOf(r), times)); break;
+    case FaultName::kEscape:
+      if (auto code = r.Number<platform::DWORD>("Code")) d.FailEscape(*code, result, times);
+      else r.Warn("escape fault without a usable Code: ignored");
+      break;
+    case FaultName::kLock: d.LockHeldElsewhere(times); break;
+    case FaultName::kOffline: d.Offline(); break;
+    case FaultName::kUnplug:
+      if (!r.Text("After")) r.Warn("After missing: unplugged at the first request");
+      d.UnplugAfter(r.Number<uint32_t>("After").value_or(0));
+      break;
+    case FaultName::kCreate: d.FailCreate(result, times); break;
+  }
+}
+
+void WarnDuplicates(const Bus& bus, std::vector<std::string>& warnings) {
+  std::set<std::pair<int, int>> addresses;
+  std::set<std::u16string> names;
+  for (const auto& device : bus.Devices()) {
+    const Attachment& a = device->attachment();
+    if (a.aspi && !addresses.insert({a.aspi->host_adapter, a.aspi->target}).second)
+      warnings.push_back("device " + device->name() + ": ASPI address already taken, unreachable there");
+    if (a.sti && !names.insert(a.sti->internal_name).second)
+      warnings.push_back("device " + device->name() + ": internal name already taken, unreachable by it");
+  }
+}
+
+}  // namespace
+
+void ApplyScenario(std::string_view bytes, BusBuilder& builder, std::vector<std::string>& warnings) {
+  const ProfileFile file = ProfileFile::Parse(bytes);
+  std::map<std::string, DeviceBuilder*> devices;  // by lower-case name
+  std::vector<std::string> faults;
+  for (const std::string& section : file.Sections()) {
+    const Reader reader(file, section, warnings);
+    if (text::EqualsIgnoreCase(section, "Bus")) {
+      LoadBus(reader, builder);
+    } else if (StartsWithIgnoreCase(section, kDevicePrefix)) {
+      const std::string name = section.substr(kDevicePrefix.size());
+      if (name.empty() || devices.count(text::ToLowerAscii(name))) {
+        reader.Warn("device without a name of its own: ignored");
+        continue;
+      }
+      DeviceBuilder& device = builder.Device(name);
+      devices[text::ToLowerAscii(name)] = &device;
+      LoadDevice(reader, device);
+    } else if (StartsWithIgnoreCase(section, kFaultPrefix)) {
+      faults.push_back(section);  // after every device is known
+    } else {
+      reader.Warn("unknown section ignored");
+    }
+  }
+  for (const std::string& section : faults) LoadFault(Reader(file, section, warnings), devices);
+}
+
+Scenario LoadScenario(std::string_view bytes) {
+  Scenario scenario;
+  BusBuilder builder;
+  ApplyScenario(bytes, builder, scenario.warnings);
+  scenario.bus = builder.Build();
+  WarnDuplicates(*scenario.bus, scenario.warnings);
+  return scenario;
+}
+
+Scenario LoadScenarioFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {std::make_shared<Bus>(), {"cannot read " + path}};
+  std::string bytes;
+  bytes.resize(kMaxFileBytes);
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<size_t>(in.gcount()));
+  Scenario scenario = LoadScenario(bytes);
+  if (in && in.peek() != std::char_traits<char>::eof())
+    scenario.warnings.push_back(platform::Format("%s: only the first %zu bytes read", path.c_str(), kMaxFileBytes));
+  return scenario;
+}
+
+}  // namespace emulator
