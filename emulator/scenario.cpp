@@ -260,8 +260,8 @@ void ApplyScenario(std::string_view bytes, BusBuilder& builder, std::vector<std:
       LoadBus(reader, builder);
     } else if (StartsWithIgnoreCase(section, kDevicePrefix)) {
       const std::string name = section.substr(kDevicePrefix.size());
-      if (name.empty() || devices.count(text::ToLowerAscii(name))) {
-        reader.Warn("device without a name of its own: ignored");
+      if (name.empty()) {
+        reader.Warn("device without a name: ignored");
         continue;
       }
       DeviceBuilder& device = builder.Device(name);
