@@ -26,15 +26,16 @@ void AttachData(WireRequest& request, uint8_t* data, size_t length) {
 
 std::optional<EscapeCommand> DecodeDirect(const EscapeCall& call) {
   if (!call.in || !ValidCdbLength(call.in_size)) return std::nullopt;
-  if ((call.out == nullptr) != (call.out_size == 0)) return std::nullopt;
-  if (call.code == kEscapeDataOut && !call.out) return std::nullopt;
+  // A buffer of size 0 carries nothing, whatever its pointer; a size needs a buffer.
+  if (!call.out && call.out_size != 0) return std::nullopt;
+  if (call.code == kEscapeDataOut && call.out_size == 0) return std::nullopt;
   EscapeCommand command;
   Exchange& record = command.request.record;
   const auto* cdb = static_cast<const uint8_t*>(call.in);
   record.cdb_area.assign(cdb, cdb + call.in_size);
   record.raw_in = record.cdb_area;
   record.cdb_length = static_cast<uint8_t>(call.in_size);
-  record.direction = call.code == kEscapeDataOut ? Direction::kOut : call.out ? Direction::kIn : Direction::kNone;
+  record.direction = call.code == kEscapeDataOut ? Direction::kOut : call.out_size ? Direction::kIn : Direction::kNone;
   record.data_length = call.out_size;
   AttachData(command.request, static_cast<uint8_t*>(call.out), call.out_size);
   return command;

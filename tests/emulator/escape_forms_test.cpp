@@ -244,9 +244,9 @@ TEST_F(EscapeFormsTest, MalformedCallsAreRejectedWithoutExecuting) {
   const Case cases[] = {
       {"direct without CDB", 0x1002, nullptr, 10, buffer, 12, &used},
       {"direct with odd CDB length", 0x1002, cdb.data(), 7, buffer, 12, &used},
-      {"direct buffer without size", 0x1002, cdb.data(), 10, buffer, 0, &used},
       {"direct size without buffer", 0x1002, cdb.data(), 10, nullptr, 12, &used},
       {"direct data out without data", 0x1001, cdb.data(), 10, nullptr, 0, &used},
+      {"direct data out of size 0", 0x1001, cdb.data(), 10, buffer, 0, &used},
       {"pass-through without structure", 1, nullptr, 0, nullptr, 0, nullptr},
       {"pass-through with an output buffer", 1, &good, 0, buffer, 12, &used},
       {"pass-through direction 3", 1, &bad_dir, 0, nullptr, 0, nullptr},
@@ -275,6 +275,10 @@ TEST_F(EscapeFormsTest, MalformedCallsAreRejectedWithoutExecuting) {
   EXPECT_EQ(Executed(), 0);
   EXPECT_EQ(lock, 1u);
   EXPECT_EQ(handle->Escape(1, &good, 0, nullptr, 0, nullptr), platform::S_OK) << "the template itself is sound";
+  // A buffer of size 0 is no data, not a malformed call.
+  Bytes tur = kTestUnitReady;
+  EXPECT_EQ(handle->Escape(0x1002, tur.data(), 6, buffer, 0, &used), platform::S_OK);
+  EXPECT_EQ(Last().direction, Direction::kNone);
 }
 
 TEST_F(EscapeFormsTest, FailedCommandLeavesSenseForRequestSenseInTheSameForm) {
