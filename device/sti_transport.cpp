@@ -47,6 +47,8 @@ bool StiTransport::Start() {
 void StiTransport::Stop() {
   worker_.Post(WorkerCommand::kStop, [this] {
     DoStop();
+    // A later start loads the library afresh, so it sees the service as it is then.
+    library_.reset();
     return 0;
   });
 }
@@ -92,6 +94,9 @@ void StiTransport::Execute(ScsiRequestBlock* block) {
 }
 
 void StiTransport::DoExecute(ScsiRequestBlock* block) {
+  // The driver reports no target status of its own; only a fetched sense sets one.
+  block->SRB_HaStat = 0;
+  block->SRB_TargStat = 0;
   const uint8_t status = sti_ && open_.device ? RunRequest(open_, *block) : aspi::SS_ERR;
   const bool notify = block->SRB_Flags & aspi::SRB_EVENT_NOTIFY;
   HANDLE event = block->SRB_PostProc;

@@ -95,8 +95,19 @@ size_t Bus::PendingCount() const {
 }
 
 void Bus::RecordLaunch(Launch launch) {
+  std::function<void()> hook;
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
+    hook = launch_hook_;
+  }
+  if (hook) hook();
   std::lock_guard<std::mutex> guard(mutex_);
   launches_.push_back(std::move(launch));
+}
+
+void Bus::SetLaunchHook(std::function<void()> hook) {
+  std::lock_guard<std::mutex> guard(mutex_);
+  launch_hook_ = std::move(hook);
 }
 
 std::vector<Launch> Bus::Launches() const {

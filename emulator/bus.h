@@ -2,6 +2,7 @@
 // Bus order is the order devices were added. Safe to use from any thread.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -62,6 +63,8 @@ class Bus {
   size_t PendingCount() const;
 
   void RecordLaunch(Launch launch);
+  // Runs at every launch request before it is recorded (tests hold a launch up with it).
+  void SetLaunchHook(std::function<void()> hook);
   std::vector<Launch> Launches() const;
 
  private:
@@ -71,6 +74,7 @@ class Bus {
   int still_image_count_ = 0;
   std::vector<platform::aspi::SRB_ExecSCSICmd*> pending_;
   std::vector<Launch> launches_;
+  std::function<void()> launch_hook_;
 };
 
 }  // namespace emulator

@@ -192,6 +192,17 @@ std::optional<platform::sti::STINOTIFY> EmulatedDevice::LastNotification() const
   return notification_;
 }
 
+std::optional<platform::sti::STINOTIFY> EmulatedDevice::ReadNotification() {
+  std::lock_guard<std::mutex> guard(mutex_);
+  ++notification_reads_;
+  return notification_;
+}
+
+int EmulatedDevice::NotificationReads() const {
+  std::lock_guard<std::mutex> guard(mutex_);
+  return notification_reads_;
+}
+
 void EmulatedDevice::HandleOpened(DWORD mode) {
   std::lock_guard<std::mutex> guard(mutex_);
   ++created_handles_;

@@ -74,6 +74,9 @@ class EmulatedDevice {
   platform::HRESULT Subscribe(const void* owner, const Subscription& subscription);
   platform::HRESULT Unsubscribe(const void* owner);
   std::optional<platform::sti::STINOTIFY> LastNotification() const;
+  // The device's read of its last notification; counted for tests.
+  std::optional<platform::sti::STINOTIFY> ReadNotification();
+  int NotificationReads() const;
   void HandleOpened(platform::DWORD mode);
   // A device handle went away: its lock and subscription go with it.
   void HandleClosed(const void* owner);
@@ -138,6 +141,7 @@ class EmulatedDevice {
   int subscribe_calls_ = 0;
   int unsubscribe_calls_ = 0;
   std::optional<platform::sti::STINOTIFY> notification_;
+  int notification_reads_ = 0;
   int created_handles_ = 0;
   int open_handles_ = 0;
   platform::DWORD last_create_mode_ = 0;

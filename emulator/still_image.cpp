@@ -133,7 +133,7 @@ HRESULT EmulatedStiDevice::Subscribe(const void* record) {
 
 HRESULT EmulatedStiDevice::GetLastNotificationData(sti::STINOTIFY* notify) {
   if (!notify || notify->dwSize != sizeof(sti::STINOTIFY)) return E_INVALIDARG;
-  const std::optional<sti::STINOTIFY> last = device_->LastNotification();
+  const std::optional<sti::STINOTIFY> last = device_->ReadNotification();
   if (!last) return STIERR_NOEVENTS;
   *notify = *last;
   return S_OK;
