@@ -27,20 +27,20 @@ Current& State() {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Length of the integer conversion at the start of `spec` (which starts with '%'),
+// Length of the integer conversion at the start of `text` (which starts with '%'),
 // or 0 when it is none.
-size_t IntegerConversionLength(std::string_view spec) {
+size_t IntegerConversionLength(std::string_view text) {
   size_t i = 1;
-  while (i < spec.size() && std::string_view("-+ #0").find(spec[i]) != std::string_view::npos) ++i;
-  for (int digits = 0; i < spec.size() && IsDigit(spec[i]); ++digits, ++i)
+  while (i < text.size() && std::string_view("-+ #0").find(text[i]) != std::string_view::npos) ++i;
+  for (int digits = 0; i < text.size() && IsDigit(text[i]); ++digits, ++i)
     if (digits == 3) return 0;
-  if (i < spec.size() && spec[i] == '.') {
+  if (i < text.size() && text[i] == '.') {
     ++i;
-    for (int digits = 0; i < spec.size() && IsDigit(spec[i]); ++digits, ++i)
+    for (int digits = 0; i < text.size() && IsDigit(text[i]); ++digits, ++i)
       if (digits == 3) return 0;
   }
-  for (int h = 0; i < spec.size() && spec[i] == 'h' && h < 2; ++h) ++i;
-  if (i < spec.size() && std::string_view("diouxXc").find(spec[i]) != std::string_view::npos) return i + 1;
+  for (int h = 0; i < text.size() && text[i] == 'h' && h < 2; ++h) ++i;
+  if (i < text.size() && std::string_view("diouxXc").find(text[i]) != std::string_view::npos) return i + 1;
   return 0;
 }
 
@@ -84,9 +84,9 @@ std::string FormatIntegers(std::string_view format, std::initializer_list<unsign
       out += format[i++];
       continue;
     }
-    const std::string spec(format.substr(i, length));
+    const std::string conversion(format.substr(i, length));
     char buffer[2048];  // widths and precisions have at most three digits
-    const int n = std::snprintf(buffer, sizeof buffer, spec.c_str(), *value++);
+    const int n = std::snprintf(buffer, sizeof buffer, conversion.c_str(), *value++);
     if (n > 0) out.append(buffer, std::min(static_cast<size_t>(n), sizeof buffer - 1));
     i += length;
   }
