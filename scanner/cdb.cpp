@@ -6,7 +6,7 @@
 #include "device/device_library.h"
 #include "platform/bytes.h"
 
-namespace scanner {
+namespace scanner::cdb {
 namespace {
 
 namespace aspi = platform::aspi;
@@ -140,4 +140,4 @@ uint16_t FlatbedWrite(uint8_t ha, uint8_t target, uint8_t type, const uint8_t* d
   return Run(ha, target, Ten(0xE9, type, 0, length), kOut, data, length);
 }
 
-}  // namespace scanner
+}  // namespace scanner::cdb

@@ -8,9 +8,10 @@
 #include "device/request_block.h"
 #include "scanner/window_record.h"
 
-namespace scanner {
+namespace scanner::cdb {
 
 using device::ScsiRequestBlock;
+using scanner::WindowRecord;
 
 // The command layer's one request block: requests run strictly one at a time.
 ScsiRequestBlock& CommandBlock();
@@ -55,4 +56,4 @@ uint16_t VendorWriteFlash(uint8_t ha, uint8_t target, uint32_t offset, const uin
 uint16_t FlatbedRead(uint8_t ha, uint8_t target, uint8_t type, uint8_t* data, uint32_t length);
 uint16_t FlatbedWrite(uint8_t ha, uint8_t target, uint8_t type, const uint8_t* data, uint32_t length);
 
-}  // namespace scanner
+}  // namespace scanner::cdb

@@ -8,7 +8,7 @@
 #include "emulator/exchange.h"
 #include "tests/device/device_fixture.h"
 
-namespace scanner {
+namespace scanner::cdb {
 namespace {
 
 using emulator::Direction;
@@ -117,4 +117,4 @@ TEST_F(CdbTest, AVendorReadDeliversTheAnswerIntoTheCallersBuffer) {
 }
 
 }  // namespace
-}  // namespace scanner
+}  // namespace scanner::cdb
