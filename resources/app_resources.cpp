@@ -1,5 +1,6 @@
 #include "resources/app_resources.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
 
