@@ -1,11 +1,14 @@
 // The scanner's command set: a table from (opcode, data type) to the handler that
-// answers it. Later models add rows here.
+// answers it. Data-typed commands pass the model's profile first: a data type the
+// model does not have, a transfer length it does not answer or a reserved CDB byte
+// that is not zero is refused before the handler runs.
 #pragma once
 #include <cstdint>
 #include <optional>
 #include <span>
 
 #include "emulator/device_setup.h"
+#include "emulator/model_profile.h"
 #include "emulator/sense.h"
 
 namespace emulator {
@@ -25,6 +28,7 @@ struct CommandAnswer {
 // What a handler may look at and change.
 struct CommandContext {
   const std::array<uint8_t, kInquirySize>& inquiry;
+  const ModelProfile& profile;
   ScannerState& state;
   std::optional<Sense>& pending_sense;
 };
@@ -35,6 +39,7 @@ struct CommandRow {
   uint8_t opcode;
   std::optional<uint8_t> data_type;  // CDB byte 2; nullopt: every data type
   CommandHandler handler;
+  uint16_t zero_bytes = 0;  // bit i: CDB byte i must be 0 (checked for data-typed rows)
 };
 
 // The row for a command: an exact data type first, then the opcode's catch-all.
@@ -46,8 +51,5 @@ uint8_t ExpectedCdbLength(uint8_t opcode);
 // Looks the command up and runs it; unknown opcodes and wrong CDB lengths answer
 // ILLEGAL REQUEST.
 CommandAnswer RunCommand(CommandContext& context, const CommandInput& input);
-
-// The generic vendor-read answer: byte i of data type t is (t + i) mod 256.
-uint8_t VendorPattern(uint8_t data_type, size_t index);
 
 }  // namespace emulator

@@ -1,5 +1,8 @@
 #include "emulator/device_builder.h"
 
+#include "emulator/default_state.h"
+#include "emulator/model_table.h"
+
 namespace emulator {
 
 DeviceBuilder::DeviceBuilder(std::string name) { setup_.name = std::move(name); }
@@ -55,14 +58,107 @@ DeviceBuilder& DeviceBuilder::FeederApplications(std::optional<std::string> list
   return *this;
 }
 
-DeviceBuilder& DeviceBuilder::CompatibleMode(uint8_t code, uint8_t second) {
-  setup_.state.compatible_mode = {code, second};
+DeviceBuilder& DeviceBuilder::Model(uint8_t model_code) { model_ = model_code; return *this; }
+
+DeviceBuilder& DeviceBuilder::AcceptLengths(uint8_t opcode, uint8_t data_type, std::vector<uint32_t> lengths) {
+  const bool any = lengths.empty();
+  lengths_[{opcode, data_type}] = Lengths{std::move(lengths), any, false};
   return *this;
 }
 
-DeviceBuilder& DeviceBuilder::VendorRead(uint8_t data_type, std::vector<uint8_t> answer) {
-  setup_.state.vendor_reads[data_type] = std::move(answer);
+DeviceBuilder& DeviceBuilder::Edit(std::function<void(ScannerState&)> edit) {
+  edits_.push_back(std::move(edit));
   return *this;
+}
+
+DeviceBuilder& DeviceBuilder::CompatibleMode(uint8_t code, uint8_t second) {
+  answers_compatible_mode_ = true;
+  return Edit([=](ScannerState& s) { s.compatible_mode = {code, second}; });
+}
+
+DeviceBuilder& DeviceBuilder::VendorRead(uint8_t data_type, std::vector<uint8_t> answer) {
+  return Edit([data_type, answer = std::move(answer)](ScannerState& s) { s.vendor_reads[data_type] = answer; });
+}
+
+DeviceBuilder& DeviceBuilder::Status(uint32_t code, std::array<uint8_t, 4> status_bytes, uint8_t state_byte) {
+  return Edit([=](ScannerState& s) { s.status = {state_byte, status_bytes, code}; });
+}
+
+DeviceBuilder& DeviceBuilder::Caution(const CautionReport& report) {
+  return Edit([=](ScannerState& s) { s.caution = report; });
+}
+
+DeviceBuilder& DeviceBuilder::SystemCounts(uint32_t system, uint32_t flatbed) {
+  return Edit([=](ScannerState& s) {
+    s.counters.system = system;
+    s.counters.flatbed = flatbed;
+  });
+}
+
+DeviceBuilder& DeviceBuilder::RollerCounts(uint32_t after_clean, uint32_t after_replace, uint32_t paper_feed) {
+  return Edit([=](ScannerState& s) {
+    s.counters.after_clean = after_clean;
+    s.counters.after_replace = after_replace;
+    s.counters.paper_feed = paper_feed;
+  });
+}
+
+DeviceBuilder& DeviceBuilder::Thresholds(uint32_t clean, uint32_t replace, uint32_t paper_feed) {
+  return Edit([=](ScannerState& s) {
+    s.counters.clean_threshold = clean;
+    s.counters.replace_threshold = replace;
+    s.counters.paper_feed_threshold = paper_feed;
+  });
+}
+
+DeviceBuilder& DeviceBuilder::Sleep(uint8_t minutes, uint8_t power_off_minutes) {
+  return Edit([=](ScannerState& s) { s.sleep = {minutes, power_off_minutes}; });
+}
+
+DeviceBuilder& DeviceBuilder::PaperMode(uint8_t mode) {
+  return Edit([=](ScannerState& s) { s.paper_mode = mode; });
+}
+
+DeviceBuilder& DeviceBuilder::Buzzer(uint8_t on) {
+  return Edit([=](ScannerState& s) { s.buzzer = on; });
+}
+
+DeviceBuilder& DeviceBuilder::Memory(uint16_t memory_mb, uint16_t back_memory_mb) {
+  return Edit([=](ScannerState& s) {
+    s.config.memory_mb = memory_mb;
+    s.config.back_memory_mb = back_memory_mb;
+  });
+}
+
+DeviceBuilder& DeviceBuilder::Imprinters(bool pre, bool post) {
+  return Edit([=](ScannerState& s) {
+    s.config.pre_imprinter = pre;
+    s.config.post_imprinter = post;
+  });
+}
+
+DeviceBuilder& DeviceBuilder::PowerOffCapability(bool on) {
+  return Edit([=](ScannerState& s) { s.config.power_off = on; });
+}
+
+DeviceBuilder& DeviceBuilder::OneSided(bool on) {
+  return Edit([=](ScannerState& s) { s.config.one_sided = on; });
+}
+
+DeviceBuilder& DeviceBuilder::FlatbedAttached(bool on) {
+  return Edit([=](ScannerState& s) { s.flatbed.attached = on; });
+}
+
+DeviceBuilder& DeviceBuilder::Firmware(std::string version) {
+  return Edit([version = std::move(version)](ScannerState& s) { s.versions.firmware = version; });
+}
+
+DeviceBuilder& DeviceBuilder::IdentityText(std::string text) {
+  return Edit([text = std::move(text)](ScannerState& s) { s.identity_text = text; });
+}
+
+DeviceBuilder& DeviceBuilder::NoPaper() {
+  return Edit([](ScannerState& s) { s.scan.paper_loaded = false; });
 }
 
 DeviceBuilder& DeviceBuilder::Fault(const CommandFault& fault) { setup_.faults.commands.push_back(fault); return *this; }
@@ -85,6 +181,14 @@ DeviceBuilder& DeviceBuilder::FailCreate(platform::HRESULT result, int times) {
 DeviceSetup DeviceBuilder::Build() const {
   DeviceSetup setup = setup_;
   if (on_still_image_) setup.attachment.sti = driver_;
+  const std::string product = setup.raw_inquiry ? std::string(setup.raw_inquiry->begin() + 16, setup.raw_inquiry->begin() + 32)
+                                                : setup.identity.product;
+  const uint8_t model = model_.value_or(ModelCodeForProduct(product));
+  setup.profile = ProfileForModel(model);
+  for (const auto& [command, lengths] : lengths_) setup.profile.Set(command.first, command.second, lengths);
+  if (answers_compatible_mode_) AnswerCompatibleMode(setup.profile);
+  setup.state = DefaultState(model);
+  for (const auto& edit : edits_) edit(setup.state);
   return setup;
 }
 

@@ -2,6 +2,8 @@
 // same calls.
 #pragma once
 #include <deque>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,9 +44,35 @@ class DeviceBuilder {
   DeviceBuilder& ButtonApplications(std::optional<std::string> list);
   DeviceBuilder& FeederApplications(std::optional<std::string> list);
 
-  // Scanner state.
+  // Model: the product picks it from the device's own table; Model names one
+  // outright (a product of another family answers no vendor command without it).
+  DeviceBuilder& Model(uint8_t model_code);
+  // The transfer lengths a data type answers, in place of the profile's; an
+  // empty list accepts any length.
+  DeviceBuilder& AcceptLengths(uint8_t opcode, uint8_t data_type, std::vector<uint32_t> lengths);
+
+  // Scanner state: the model's defaults, then these changes in the order given.
+  DeviceBuilder& Edit(std::function<void(ScannerState&)> edit);
+  // Also makes a model without the compatible-mode read answer it.
   DeviceBuilder& CompatibleMode(uint8_t code, uint8_t second);
+  // Raw answer of a vendor read; it wins over the state and the profile.
   DeviceBuilder& VendorRead(uint8_t data_type, std::vector<uint8_t> answer);
+  DeviceBuilder& Status(uint32_t code, std::array<uint8_t, 4> status_bytes = {}, uint8_t state_byte = 0);
+  DeviceBuilder& Caution(const CautionReport& report);
+  DeviceBuilder& SystemCounts(uint32_t system, uint32_t flatbed = 0);
+  DeviceBuilder& RollerCounts(uint32_t after_clean, uint32_t after_replace, uint32_t paper_feed = 0);
+  DeviceBuilder& Thresholds(uint32_t clean, uint32_t replace, uint32_t paper_feed = 0);
+  DeviceBuilder& Sleep(uint8_t minutes, uint8_t power_off_minutes = 30);  // 0: timer off
+  DeviceBuilder& PaperMode(uint8_t mode);
+  DeviceBuilder& Buzzer(uint8_t on);
+  DeviceBuilder& Memory(uint16_t memory_mb, uint16_t back_memory_mb = 0);  // configuration bytes 2-3, 16-17
+  DeviceBuilder& Imprinters(bool pre, bool post);
+  DeviceBuilder& PowerOffCapability(bool on = true);
+  DeviceBuilder& OneSided(bool on = true);
+  DeviceBuilder& FlatbedAttached(bool on = true);
+  DeviceBuilder& Firmware(std::string version);
+  DeviceBuilder& IdentityText(std::string text);
+  DeviceBuilder& NoPaper();
 
   // Faults.
   DeviceBuilder& Fault(const CommandFault& fault);
@@ -61,6 +89,10 @@ class DeviceBuilder {
   DeviceSetup setup_;
   StiDriver driver_;
   bool on_still_image_ = false;
+  std::optional<uint8_t> model_;
+  std::map<std::pair<uint8_t, uint8_t>, Lengths> lengths_;
+  bool answers_compatible_mode_ = false;
+  std::vector<std::function<void(ScannerState&)>> edits_;
 };
 
 class BusBuilder {

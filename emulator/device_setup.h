@@ -1,14 +1,14 @@
-// What one emulated device is: identity, attachment, driver answers, scanner state
-// and the faults it starts with.
+// What one emulated device is: identity, attachment, driver answers, model profile,
+// scanner state and the faults it starts with.
 #pragma once
 #include <array>
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "emulator/faults.h"
+#include "emulator/model_profile.h"
+#include "emulator/scanner_state.h"
 #include "platform/win_types.h"
 
 namespace emulator {
@@ -58,18 +58,12 @@ struct Attachment {
   std::optional<StiDriver> sti;
 };
 
-struct ScannerState {
-  std::array<uint8_t, 2> compatible_mode = {0, 0};  // E0 0xA2
-  std::map<uint8_t, std::vector<uint8_t>> vendor_reads;  // E0 answers by data type
-  std::map<uint8_t, std::vector<uint8_t>> vendor_writes;  // last E1 data by data type
-  std::map<uint8_t, uint32_t> vendor_parameters;          // last E1 parameter form by data type
-};
-
 struct DeviceSetup {
   std::string name;  // the scenario's name for the device
   Identity identity;
   std::optional<std::array<uint8_t, kInquirySize>> raw_inquiry;  // replaces the built answer
   Attachment attachment;
+  ModelProfile profile;  // what the device answers; DeviceBuilder picks it by product
   ScannerState state;
   DeviceFaults faults;
 };

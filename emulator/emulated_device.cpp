@@ -28,6 +28,7 @@ EmulatedDevice::EmulatedDevice(DeviceSetup setup)
       identity_(setup.identity),
       attachment_(std::move(setup.attachment)),
       inquiry_(InquiryOf(setup)),
+      profile_(std::move(setup.profile)),
       state_(std::move(setup.state)),
       faults_(std::move(setup.faults)) {}
 
@@ -77,7 +78,7 @@ WireResult EmulatedDevice::RunNormally(const WireRequest& request, std::span<uin
   input.cdb_length = static_cast<uint8_t>(std::min<size_t>(record.cdb_length, record.cdb_area.size()));
   input.data_out = record.data_out;
   input.data_in = data_in;
-  CommandContext context{inquiry_, state_, pending_sense_};
+  CommandContext context{inquiry_, profile_, state_, pending_sense_};
   const CommandAnswer answer = RunCommand(context, input);
   WireResult result{Outcome::kGood, answer.returned, {}};
   if (answer.sense) {
@@ -95,7 +96,8 @@ WireResult EmulatedDevice::ApplyFault(CommandFault& fault, const WireRequest& re
     case FaultKind::kNoAnswer: return {Outcome::kNoAnswer};
     case FaultKind::kSense:
     case FaultKind::kShortAnswer:
-    case FaultKind::kGarbageAnswer: break;
+    case FaultKind::kGarbageAnswer:
+    case FaultKind::kZeroAnswer: break;
   }
   // The rest answer from what the command would have returned.
   std::vector<uint8_t> scratch(request.data_in.size());
@@ -106,6 +108,11 @@ WireResult EmulatedDevice::ApplyFault(CommandFault& fault, const WireRequest& re
   if (fault.kind == FaultKind::kGarbageAnswer) {
     for (size_t i = 0; i < result.returned; ++i) out[i] = GarbageByte(i);
     return result;
+  }
+  if (fault.kind == FaultKind::kZeroAnswer) {
+    std::fill(out.begin(), out.end(), 0);
+    pending_sense_.reset();
+    return {Outcome::kGood, static_cast<uint32_t>(out.size()), {}};
   }
   result.returned = std::min(result.returned, fault.answer_bytes);
   std::copy_n(scratch.begin(), result.returned, out.begin());
@@ -298,9 +305,15 @@ ScannerState EmulatedDevice::State() const {
   return state_;
 }
 
+void EmulatedDevice::EditState(const std::function<void(ScannerState&)>& edit) {
+  std::lock_guard<std::mutex> guard(mutex_);
+  edit(state_);
+}
+
 void EmulatedDevice::SetCompatibleMode(uint8_t code, uint8_t second) {
   std::lock_guard<std::mutex> guard(mutex_);
   state_.compatible_mode = {code, second};
+  AnswerCompatibleMode(profile_);
 }
 
 void EmulatedDevice::SetVendorRead(uint8_t data_type, std::vector<uint8_t> answer) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -98,8 +99,12 @@ class EmulatedDevice {
   // State.
   bool Plugged() const;
   ScannerState State() const;
+  // Changes the state at run time, under the device's lock.
+  void EditState(const std::function<void(ScannerState&)>& edit);
+  // Also makes a model without the compatible-mode read answer it.
   void SetCompatibleMode(uint8_t code, uint8_t second);
   void SetVendorRead(uint8_t data_type, std::vector<uint8_t> answer);
+  const ModelProfile& Profile() const { return profile_; }
   std::optional<Sense> PendingSense() const;
 
   // Inspection.
@@ -128,6 +133,7 @@ class EmulatedDevice {
   const std::array<uint8_t, kInquirySize> inquiry_;
 
   mutable std::mutex mutex_;
+  ModelProfile profile_;
   std::condition_variable lock_changed_;
   ScannerState state_;
   DeviceFaults faults_;

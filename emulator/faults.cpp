@@ -23,6 +23,8 @@ CommandFault GarbageAnswerFault(CommandMatch match, int times) {
   return {match, FaultKind::kGarbageAnswer, {}, 0, times};
 }
 
+CommandFault ZeroAnswerFault(CommandMatch match, int times) { return {match, FaultKind::kZeroAnswer, {}, 0, times}; }
+
 bool ConsumeTimes(int& times) {
   if (times == kAlways) return true;
   if (times <= 0) return false;

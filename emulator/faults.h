@@ -31,6 +31,7 @@ enum class FaultKind {
   kNoAnswer,        // ASPI: the block stays pending until aborted; escapes fail without sense
   kShortAnswer,     // data in: only answer_bytes of the answer are returned (0: none)
   kGarbageAnswer,   // data in: the answer is replaced by junk of the same length
+  kZeroAnswer,      // data in: good status and zero bytes filling the whole transfer
 };
 
 struct CommandFault {
@@ -63,6 +64,7 @@ CommandFault TransportErrorFault(CommandMatch match, int times = 1);
 CommandFault NoAnswerFault(CommandMatch match, int times = kAlways);
 CommandFault ShortAnswerFault(CommandMatch match, uint32_t answer_bytes, int times = 1);
 CommandFault GarbageAnswerFault(CommandMatch match, int times = 1);
+CommandFault ZeroAnswerFault(CommandMatch match, int times = 1);
 
 // Uses up one application of a counted fault; false when it has none left.
 bool ConsumeTimes(int& times);

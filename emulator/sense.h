@@ -16,6 +16,9 @@ struct Sense {
   friend bool operator==(const Sense&, const Sense&) = default;
 };
 
+constexpr uint8_t kSenseNoSense = 0x00;
+constexpr uint8_t kSenseNotReady = 0x02;
+constexpr uint8_t kSenseMediumError = 0x03;  // with ASC 0x3A: no paper
 constexpr uint8_t kSenseIllegalRequest = 0x05;
 constexpr uint8_t kAscInvalidOpcode = 0x20;
 constexpr uint8_t kAscInvalidFieldInCdb = 0x24;

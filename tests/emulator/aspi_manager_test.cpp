@@ -126,10 +126,11 @@ TEST_F(AspiManagerTest, NeverAnsweringTargetStaysPendingUntilAborted) {
 TEST_F(AspiManagerTest, NeverWritesBeyondTheBuffer) {
   uint8_t data[20];
   std::memset(data, 0xCC, sizeof(data));
-  // The CDB asks for 16 bytes, the block offers 8.
-  auto srb = ExecBlock(0, 3, Cdb10(0xE0, 0x86, 16), aspi::SRB_DIR_IN, data, 8);
+  // The CDB asks for the 14 bytes of the system counters, the block offers 8.
+  s.scsi->EditState([](emulator::ScannerState& state) { state.counters.system = 0x01020304; });
+  auto srb = ExecBlock(0, 3, Cdb10(0xE0, 0x86, 14), aspi::SRB_DIR_IN, data, 8);
   EXPECT_EQ(Send(srb), aspi::SS_COMP);
-  for (size_t i = 0; i < 8; ++i) EXPECT_EQ(data[i], emulator::VendorPattern(0x86, i));
+  EXPECT_EQ(Bytes(data, data + 8), (Bytes{1, 2, 3, 4, 0, 0, 0, 0}));
   for (size_t i = 8; i < sizeof(data); ++i) EXPECT_EQ(data[i], 0xCC);
   EXPECT_EQ(s.scsi->Commands().back().returned, 8u);
 }

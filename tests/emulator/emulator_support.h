@@ -10,6 +10,7 @@
 #include "emulator/aspi_manager.h"
 #include "emulator/bus.h"
 #include "emulator/device_builder.h"
+#include "emulator/emulated_device.h"
 #include "emulator/still_image.h"
 
 namespace emutest {
@@ -24,6 +25,39 @@ inline Bytes Cdb10(uint8_t opcode, uint8_t type, uint32_t length) {
 inline const Bytes kTestUnitReady = {0x00, 0, 0, 0, 0, 0};
 inline const Bytes kInquiry = {0x12, 0, 0, 0, 0x60, 0};
 inline const Bytes kRequestSense = {0x03, 0, 0, 0, 0x0E, 0};
+
+struct Answer {
+  emulator::WireResult result;
+  Bytes data;
+};
+
+// Runs a command the way the still-image path does: the sense stays pending.
+inline Answer Exec(emulator::EmulatedDevice& device, const Bytes& cdb, size_t in_length = 0, const Bytes& out = {}) {
+  emulator::WireRequest request;
+  request.record.transport = emulator::Transport::kEscapePassThrough;
+  request.record.cdb_area = cdb;
+  request.record.cdb_length = static_cast<uint8_t>(cdb.size());
+  request.record.direction = in_length ? emulator::Direction::kIn
+                             : out.empty() ? emulator::Direction::kNone
+                                           : emulator::Direction::kOut;
+  request.record.data_out = out;
+  Answer answer;
+  answer.data.assign(in_length, 0xCC);
+  request.data_in = answer.data;
+  answer.result = device.Execute(request);
+  answer.data.resize(answer.result.returned);
+  return answer;
+}
+
+inline Bytes SenseBytes(uint8_t key, uint8_t asc, uint8_t ascq) {
+  Bytes b(14, 0);
+  b[0] = 0x70;
+  b[2] = key;
+  b[7] = 10;
+  b[12] = asc;
+  b[13] = ascq;
+  return b;
+}
 
 inline aspi::SRB_ExecSCSICmd ExecBlock(uint8_t ha, uint8_t target, const Bytes& cdb, uint8_t flags, uint8_t* data,
                                        platform::DWORD length) {

@@ -130,9 +130,10 @@ TEST_F(EscapeFormsTest, NativePassThroughFillsStatusAndCallersBuffer) {
   EXPECT_EQ(e.data_length, 96u);
   EXPECT_EQ(e.header_reserved, 0u);
 
-  const Sent write = Send(*handle, Form::kPassThrough, Cdb10(0xE1, 0x9D, 8), Direction::kOut, {1, 2, 3, 4, 5, 6, 7, 8});
+  const Bytes thresholds = {0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 3};
+  const Sent write = Send(*handle, Form::kPassThrough, Cdb10(0xE1, 0x9D, 12), Direction::kOut, thresholds);
   EXPECT_EQ(write.status, 1u);
-  EXPECT_EQ(Last().data_out, (Bytes{1, 2, 3, 4, 5, 6, 7, 8}));
+  EXPECT_EQ(Last().data_out, thresholds);
 }
 
 TEST_F(EscapeFormsTest, Wow64FormUsesRealBuffersWithStatusAndDataAt68) {

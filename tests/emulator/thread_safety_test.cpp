@@ -21,6 +21,7 @@ constexpr platform::GUID kFeeder = {0x9A64B901, 0x7C1B, 0x4934, {0x94, 0xE1, 0xB
 TEST(ThreadSafetyTest, EscapesEventsAndAspiRequestsAtOnce) {
   platform::ScopedFakeClock clock;
   TwoScanners s;
+  s.usb->EditState([](emulator::ScannerState& state) { state.caution[0] = 100; });  // clean the rollers
   auto handle = OpenDevice(s.bus, *s.usb);
   constexpr int kRequests = 300;
   constexpr int kEvents = 200;
@@ -40,7 +41,7 @@ TEST(ThreadSafetyTest, EscapesEventsAndAspiRequestsAtOnce) {
       request.data = data;
       request.status = &status;
       if (handle->Escape(1, &request, 0, nullptr, 0, nullptr) != platform::S_OK || status != 1 ||
-          data[11] != emulator::VendorPattern(0x90, 11))
+          data[0] != 100)
         ++bad_answers;
       handle->UnLockDevice();
     }
