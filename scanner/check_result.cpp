@@ -57,9 +57,15 @@ std::string FailureWithoutSense(uint16_t result) {
 void SetIgnoreScannerErrors(bool ignore) { g_ignore_errors = ignore; }
 bool IgnoreScannerErrors() { return g_ignore_errors; }
 
+bool ResultCountsAsGood(uint16_t result) {
+  if (IgnoreScannerErrors() || result == device::kResultGood) return true;
+  return device::HasSense(result) && device::GetLastSense().sense_key == 0;
+}
+
 bool CheckScannerResult(uint16_t result, int* retry) {
-  if (IgnoreScannerErrors()) return true;
+  // A caller never finds a stale answer, even while errors are ignored.
   if (retry) *retry = 0;
+  if (IgnoreScannerErrors()) return true;
   if (result == device::kResultGood) return true;
   if (device::HasSense(result)) return CheckSense(retry);
   platform::AfxMessageBox(FailureWithoutSense(result));

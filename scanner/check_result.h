@@ -8,6 +8,8 @@ namespace scanner {
 // `retry` given, *retry is 0 unless the failure was "no paper" and the user chose OK
 // (then 1).
 bool CheckScannerResult(uint16_t result, int* retry = nullptr);
+// What CheckScannerResult would answer, without showing anything.
+bool ResultCountsAsGood(uint16_t result);
 
 // While set, every result counts as good and nothing is shown (quiet probing).
 void SetIgnoreScannerErrors(bool ignore);

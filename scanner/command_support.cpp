@@ -11,11 +11,6 @@ void SendReady(uint8_t ha, uint8_t target) { cdb::TestUnitReady(ha, target); }
 
 bool Judge(uint16_t result, bool quiet) { return quiet ? result == 0 : CheckScannerResult(result); }
 
-bool CountsAsGood(uint16_t result) {
-  if (IgnoreScannerErrors() || result == 0) return true;
-  return device::HasSense(result) && device::GetLastSense().sense_key == 0;
-}
-
 bool Simulated() { return device::SimulatedScanner(); }
 
 int SimValue(std::string_view key, int def) { return DebugInt(key, def); }

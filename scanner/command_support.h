@@ -11,8 +11,6 @@ void SendReady(uint8_t ha, uint8_t target);
 
 // Quiet: any non-zero result fails silently; otherwise the result is shown.
 bool Judge(uint16_t result, bool quiet);
-// What CheckScannerResult would answer, without showing anything.
-bool CountsAsGood(uint16_t result);
 
 bool Simulated();
 // A simulated value: the Debug key of scUtil.ini, read as an integer.

@@ -180,7 +180,7 @@ int StartAdjustment(uint8_t ha, uint8_t target, uint8_t option) {
     platform::Sleep(10000);
     return 1;
   }
-  if (result != 0 && !detail::CountsAsGood(result)) {
+  if (!ResultCountsAsGood(result)) {
     device::UnlockScanner();
     CheckScannerResult(result);
     return 0;

@@ -41,7 +41,7 @@ int SetServiceMode(uint8_t ha, uint8_t target, uint8_t mode, bool start, uint8_t
   TestUnitReady(ha, target);
   const uint8_t data[2] = {ModeByte(mode, start, option), parameter};
   const uint16_t result = VendorWrite(ha, target, 0x45, data, sizeof(data));
-  if (!NeverJudged(mode, start) && !detail::CountsAsGood(result)) {
+  if (!NeverJudged(mode, start) && !ResultCountsAsGood(result)) {
     // The lock goes before the box, so the scanner is free while the user reads it.
     if (!KeepsLockAlone(mode)) device::UnlockScanner();
     CheckScannerResult(result);
