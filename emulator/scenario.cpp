@@ -7,6 +7,8 @@
 #include <map>
 #include <set>
 
+#include "emulator/scenario_reader.h"
+#include "emulator/scenario_state.h"
 #include "emulator/scenario_values.h"
 #include "platform/format.h"
 #include "platform/profile.h"
@@ -21,84 +23,10 @@ using platform::ProfileFile;
 constexpr size_t kMaxFileBytes = 4 << 20;
 constexpr std::string_view kDevicePrefix = "device.";
 constexpr std::string_view kFaultPrefix = "fault.";
-constexpr std::string_view kReadPrefix = "read.";
-
-bool StartsWithIgnoreCase(std::string_view s, std::string_view prefix) {
-  return s.size() >= prefix.size() && text::EqualsIgnoreCase(s.substr(0, prefix.size()), prefix);
-}
-
-// Reads the keys of one section, reporting values it cannot use.
-class Reader {
- public:
-  Reader(const ProfileFile& file, std::string section, std::vector<std::string>& warnings)
-      : file_(file), section_(std::move(section)), warnings_(warnings) {}
-
-  std::optional<std::string> Text(std::string_view key) const { return file_.Get(section_, key); }
-
-  template <class T>
-  std::optional<T> Number(std::string_view key, uint64_t max = std::numeric_limits<T>::max()) const {
-    return Get<T>(key, "a number", [max](std::string_view v) -> std::optional<T> {
-      const auto n = ParseNumber(v, max);
-      return n ? std::optional<T>(static_cast<T>(*n)) : std::nullopt;
-    });
-  }
-  std::optional<platform::HRESULT> Result(std::string_view key) const {
-    return Get<platform::HRESULT>(key, "a failure code 0x80000000 or above",
-                                  [](std::string_view v) -> std::optional<platform::HRESULT> {
-                                    const auto n = ParseNumber(v, 0xFFFFFFFF);
-                                    if (!n || *n < 0x80000000) return std::nullopt;
-                                    return static_cast<platform::HRESULT>(static_cast<uint32_t>(*n));
-                                  });
-  }
-  std::optional<int> Times(std::string_view key) const { return Get<int>(key, "a count or \"always\"", ParseTimes); }
-  std::optional<std::vector<uint8_t>> Bytes(std::string_view key) const {
-    return Get<std::vector<uint8_t>>(key, "hex bytes", ParseHexBytes);
-  }
-  std::optional<std::pair<uint64_t, uint64_t>> Pair(std::string_view key, uint64_t max, bool second_optional) const {
-    return Get<std::pair<uint64_t, uint64_t>>(key, "two numbers",
-                                              [&](std::string_view v) { return ParsePair(v, max, second_optional); });
-  }
-  // A word from a table of names.
-  template <class T>
-  std::optional<T> Choice(std::string_view key, const std::map<std::string, T>& names, const char* expected) const {
-    return Get<T>(key, expected, [&](std::string_view v) -> std::optional<T> {
-      auto it = names.find(text::ToLowerAscii(text::Trim(v)));
-      return it == names.end() ? std::nullopt : std::optional<T>(it->second);
-    });
-  }
-
-  void Warn(const std::string& message) const { warnings_.push_back("[" + section_ + "] " + message); }
-
-  // Reports keys that are neither known nor begin with an allowed prefix.
-  void WarnUnknownKeys(const std::set<std::string>& known, std::string_view allowed_prefix = {}) const {
-    for (const std::string& key : file_.Keys(section_)) {
-      if (known.count(text::ToLowerAscii(key))) continue;
-      if (!allowed_prefix.empty() && StartsWithIgnoreCase(key, allowed_prefix)) continue;
-      Warn("unknown key " + key + " ignored");
-    }
-  }
-
-  const std::string& section() const { return section_; }
-  const ProfileFile& file() const { return file_; }
-
- private:
-  template <class T, class Parse>
-  std::optional<T> Get(std::string_view key, const char* expected, Parse parse) const {
-    const std::optional<std::string> value = Text(key);
-    if (!value) return std::nullopt;
-    std::optional<T> parsed = parse(*value);
-    if (!parsed) Warn(std::string(key) + "=" + *value + ": expected " + expected + ", default kept");
-    return parsed;
-  }
-
-  const ProfileFile& file_;
-  std::string section_;
-  std::vector<std::string>& warnings_;
-};
 
 std::u16string Wide(const std::string& s) { return text::Utf8ToUtf16(s); }
 
-void LoadBus(const Reader& r, BusBuilder& builder) {
+void LoadBus(const ScenarioReader& r, BusBuilder& builder) {
   const auto status = r.Number<uint8_t>("AspiStatus");
   const auto adapters = r.Number<uint8_t>("AspiHostAdapters");
   builder.AspiSupport(status, adapters);
@@ -106,7 +34,7 @@ void LoadBus(const Reader& r, BusBuilder& builder) {
   r.WarnUnknownKeys({"aspistatus", "aspihostadapters", "sticreateresult"});
 }
 
-void LoadIdentity(const Reader& r, DeviceBuilder& d) {
+void LoadIdentity(const ScenarioReader& r, DeviceBuilder& d) {
   if (auto v = r.Number<uint8_t>("PeripheralType", 31)) d.PeripheralType(*v);
   if (auto v = r.Text("Vendor")) d.Vendor(*v);
   if (auto v = r.Text("Product")) d.Product(*v);
@@ -121,7 +49,7 @@ void LoadIdentity(const Reader& r, DeviceBuilder& d) {
 
 enum class StillImageKind { kNone, kScsi, kUsb };
 
-void LoadAttachment(const Reader& r, DeviceBuilder& d) {
+void LoadAttachment(const ScenarioReader& r, DeviceBuilder& d) {
   if (auto p = r.Pair("Aspi", 255, false)) d.OnAspi(static_cast<uint8_t>(p->first), static_cast<uint8_t>(p->second));
   static const std::map<std::string, StillImageKind> kKinds = {
       {"none", StillImageKind::kNone}, {"scsi", StillImageKind::kScsi}, {"usb", StillImageKind::kUsb}};
@@ -130,7 +58,7 @@ void LoadAttachment(const Reader& r, DeviceBuilder& d) {
   if (kind == StillImageKind::kUsb) d.OnStiUsb();
 }
 
-void LoadDriver(const Reader& r, DeviceBuilder& d) {
+void LoadDriver(const ScenarioReader& r, DeviceBuilder& d) {
   if (auto v = r.Text("InternalName")) d.InternalName(Wide(*v));
   if (auto v = r.Text("VendorDescription")) d.VendorDescription(Wide(*v));
   if (auto v = r.Text("DeviceDescription")) d.DeviceDescription(Wide(*v));
@@ -147,40 +75,28 @@ void LoadDriver(const Reader& r, DeviceBuilder& d) {
   if (auto v = r.Text("FeederApplications")) d.FeederApplications(*v);
 }
 
-void LoadState(const Reader& r, DeviceBuilder& d) {
-  if (auto p = r.Pair("CompatibleMode", 255, true))
-    d.CompatibleMode(static_cast<uint8_t>(p->first), static_cast<uint8_t>(p->second));
-  for (const std::string& key : r.file().Keys(r.section())) {
-    if (!StartsWithIgnoreCase(key, kReadPrefix)) continue;
-    // The data type is two hex digits, with or without 0x.
-    const auto hex = ParseHexBytes(std::string_view(key).substr(kReadPrefix.size()));
-    if (!hex || hex->size() != 1) {
-      r.Warn("key " + key + ": expected Read.<hex data type>, ignored");
-      continue;
-    }
-    if (auto bytes = r.Bytes(key)) d.VendorRead((*hex)[0], std::move(*bytes));
-  }
-}
-
-void LoadDevice(const Reader& r, DeviceBuilder& d) {
+void LoadDevice(const ScenarioReader& r, DeviceBuilder& d) {
   LoadIdentity(r, d);
   LoadAttachment(r, d);
   LoadDriver(r, d);
-  LoadState(r, d);
-  r.WarnUnknownKeys({"peripheraltype", "vendor", "product", "revision", "inquiry", "aspi", "stillimage",
-                     "internalname", "vendordescription", "devicedescription", "portname", "escapeform", "lockmode",
-                     "usbspeed", "disablenotifications", "buttonapplications", "feederapplications",
-                     "compatiblemode"},
-                    kReadPrefix);
+  LoadStateKeys(r, d);
+  std::set<std::string> known = {"peripheraltype", "vendor", "product", "revision", "inquiry", "aspi", "stillimage",
+                                 "internalname", "vendordescription", "devicedescription", "portname", "escapeform",
+                                 "lockmode", "usbspeed", "disablenotifications", "buttonapplications",
+                                 "feederapplications"};
+  known.merge(StateKeyNames());
+  r.WarnUnknownKeys(known, {kReadPrefix, kReadLengthPrefix, kWriteLengthPrefix});
 }
 
-enum class FaultName { kSense, kBusy, kTransport, kNoAnswer, kShort, kGarbage, kEscape, kLock, kOffline, kUnplug, kCreate };
+enum class FaultName {
+  kSense, kBusy, kTransport, kNoAnswer, kShort, kGarbage, kZero, kEscape, kLock, kOffline, kUnplug, kCreate
+};
 
-CommandMatch MatchOf(const Reader& r) {
+CommandMatch MatchOf(const ScenarioReader& r) {
   return {r.Number<uint8_t>("Opcode"), r.Number<uint8_t>("DataType")};
 }
 
-Sense SenseOf(const Reader& r) {
+Sense SenseOf(const ScenarioReader& r) {
   Sense s;
   s.key = r.Number<uint8_t>("SenseKey", 15).value_or(0);
   s.asc = r.Number<uint8_t>("Asc").value_or(0);
@@ -191,7 +107,7 @@ Sense SenseOf(const Reader& r) {
   return s;
 }
 
-void LoadFault(const Reader& r, const std::map<std::string, DeviceBuilder*>& devices) {
+void LoadFault(const ScenarioReader& r, const std::map<std::string, DeviceBuilder*>& devices) {
   r.WarnUnknownKeys({"device", "kind", "opcode", "datatype", "times", "sensekey", "asc", "ascq", "information", "eom",
                      "ili", "bytes", "code", "result", "after"});
   const std::optional<std::string> name = r.Text("Device");
@@ -201,10 +117,10 @@ void LoadFault(const Reader& r, const std::map<std::string, DeviceBuilder*>& dev
     return;
   }
   static const std::map<std::string, FaultName> kKinds = {
-      {"sense", FaultName::kSense},     {"busy", FaultName::kBusy},       {"transport", FaultName::kTransport},
-      {"noanswer", FaultName::kNoAnswer}, {"short", FaultName::kShort},   {"garbage", FaultName::kGarbage},
-      {"escape", FaultName::kEscape},   {"lock", FaultName::kLock},       {"offline", FaultName::kOffline},
-      {"unplug", FaultName::kUnplug},   {"create", FaultName::kCreate}};
+      {"sense", FaultName::kSense},       {"busy", FaultName::kBusy},       {"transport", FaultName::kTransport},
+      {"noanswer", FaultName::kNoAnswer}, {"short", FaultName::kShort},     {"garbage", FaultName::kGarbage},
+      {"zero", FaultName::kZero},         {"escape", FaultName::kEscape},   {"lock", FaultName::kLock},
+      {"offline", FaultName::kOffline},   {"unplug", FaultName::kUnplug},   {"create", FaultName::kCreate}};
   const std::optional<FaultName> kind = r.Choice("Kind", kKinds, "a fault kind");
   if (!kind) {
     if (!r.Text("Kind")) r.Warn("Kind missing: fault ignored");
@@ -222,6 +138,7 @@ void LoadFault(const Reader& r, const std::map<std::string, DeviceBuilder*>& dev
     case FaultName::kNoAnswer: d.Fault(NoAnswerFault(MatchOf(r), times)); break;
     case FaultName::kShort: d.Fault(ShortAnswerFault(MatchOf(r), bytes, times)); break;
     case FaultName::kGarbage: d.Fault(GarbageAnswerFault(MatchOf(r), times)); break;
+    case FaultName::kZero: d.Fault(ZeroAnswerFault(MatchOf(r), times)); break;
     case FaultName::kEscape:
       if (auto code = r.Number<platform::DWORD>("Code")) d.FailEscape(*code, result, times);
       else r.Warn("escape fault without a usable Code: ignored");
@@ -255,7 +172,7 @@ void ApplyScenario(std::string_view bytes, BusBuilder& builder, std::vector<std:
   std::map<std::string, DeviceBuilder*> devices;  // by lower-case name
   std::vector<std::string> faults;
   for (const std::string& section : file.Sections()) {
-    const Reader reader(file, section, warnings);
+    const ScenarioReader reader(file, section, warnings);
     if (text::EqualsIgnoreCase(section, "Bus")) {
       LoadBus(reader, builder);
     } else if (StartsWithIgnoreCase(section, kDevicePrefix)) {
@@ -273,7 +190,7 @@ void ApplyScenario(std::string_view bytes, BusBuilder& builder, std::vector<std:
       reader.Warn("unknown section ignored");
     }
   }
-  for (const std::string& section : faults) LoadFault(Reader(file, section, warnings), devices);
+  for (const std::string& section : faults) LoadFault(ScenarioReader(file, section, warnings), devices);
 }
 
 Scenario LoadScenario(std::string_view bytes) {

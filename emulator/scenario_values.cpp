@@ -1,5 +1,6 @@
 #include "emulator/scenario_values.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "emulator/faults.h"
@@ -60,6 +61,22 @@ std::optional<int> ParseTimes(std::string_view text) {
   const std::optional<uint64_t> n = ParseNumber(text, 1'000'000'000);
   if (!n) return std::nullopt;
   return static_cast<int>(*n);
+}
+
+std::optional<std::vector<uint32_t>> ParseLengths(std::string_view text) {
+  text = platform::text::Trim(text);
+  if (platform::text::EqualsIgnoreCase(text, "any")) return std::vector<uint32_t>{};
+  std::vector<uint32_t> lengths;
+  while (!text.empty()) {
+    const size_t end = std::min(text.find_first_of(", \t"), text.size());
+    const std::optional<uint64_t> n = ParseNumber(text.substr(0, end), 0xFFFFFF);
+    if (!n) return std::nullopt;
+    lengths.push_back(static_cast<uint32_t>(*n));
+    text.remove_prefix(end);
+    while (!text.empty() && IsSeparator(text.front())) text.remove_prefix(1);
+  }
+  if (lengths.empty()) return std::nullopt;
+  return lengths;
 }
 
 std::optional<std::pair<uint64_t, uint64_t>> ParsePair(std::string_view text, uint64_t max, bool second_optional) {

@@ -15,6 +15,8 @@ std::optional<uint64_t> ParseNumber(std::string_view text, uint64_t max);
 std::optional<std::vector<uint8_t>> ParseHexBytes(std::string_view text);
 // A count, or "always" for kAlways.
 std::optional<int> ParseTimes(std::string_view text);
+// Transfer lengths: numbers split by commas or blanks, or "any" (an empty list).
+std::optional<std::vector<uint32_t>> ParseLengths(std::string_view text);
 // Two numbers up to max split by ':' or ',' or blanks; the second may be missing when
 // second_optional (it is 0 then).
 std::optional<std::pair<uint64_t, uint64_t>> ParsePair(std::string_view text, uint64_t max, bool second_optional);
