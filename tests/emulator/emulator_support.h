@@ -49,6 +49,22 @@ inline Answer Exec(emulator::EmulatedDevice& device, const Bytes& cdb, size_t in
   return answer;
 }
 
+// CHECK CONDITION with ILLEGAL REQUEST and that additional sense.
+inline bool IsRefused(const Answer& answer, uint8_t asc, uint8_t ascq = 0) {
+  const auto& sense = answer.result.sense;
+  return answer.result.outcome == emulator::Outcome::kCheckCondition && (sense[2] & 0x0F) == 5 && sense[12] == asc &&
+         sense[13] == ascq;
+}
+
+// A ten-byte CDB with the given bytes 3-5 (qualifier, offset or value fields).
+inline Bytes Cdb10At(uint8_t opcode, uint8_t type, uint32_t length, uint8_t b3, uint8_t b4, uint8_t b5) {
+  Bytes cdb = Cdb10(opcode, type, length);
+  cdb[3] = b3;
+  cdb[4] = b4;
+  cdb[5] = b5;
+  return cdb;
+}
+
 inline Bytes SenseBytes(uint8_t key, uint8_t asc, uint8_t ascq) {
   Bytes b(14, 0);
   b[0] = 0x70;
