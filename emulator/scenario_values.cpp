@@ -32,7 +32,7 @@ std::optional<uint64_t> ParseNumber(std::string_view text, uint64_t max) {
   for (char c : text) {
     const int digit = HexDigit(c);
     if (digit < 0 || static_cast<unsigned>(digit) >= base) return std::nullopt;
-    if (value > (max - static_cast<uint64_t>(digit)) / base) return std::nullopt;
+    if (static_cast<uint64_t>(digit) > max || value > (max - static_cast<uint64_t>(digit)) / base) return std::nullopt;
     value = value * base + static_cast<uint64_t>(digit);
   }
   return value;

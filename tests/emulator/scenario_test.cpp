@@ -130,6 +130,15 @@ TEST(ScenarioTest, BadValuesKeepDefaultsAndAreReported) {
       {"escape code", "[Device.a]\n[Fault.f]\nDevice=a\nKind=escape\n", "Code"},
       {"device without name", "[Device.]\nProduct=X\n", "name"},
       {"duplicate address", "[Device.a]\nAspi=0:1\n[Device.b]\nAspi=0:1\n", "ASPI address"},
+      {"model", "[Device.a]\nModel=256\n", "Model"},
+      {"flag", "[Device.a]\nFlatbed=2\n", "Flatbed"},
+      {"count", "[Device.a]\nSystemCount=0x100000000\n", "SystemCount"},
+      {"version text", "[Device.a]\nFirmware=1.005\n", "Firmware"},
+      {"identity text", "[Device.a]\nIdentityText=0123456789ABCDEFG\n", "IdentityText"},
+      {"caution bytes", "[Device.a]\nCaution=64 00\n", "Caution"},
+      {"read length", "[Device.a]\nReadLength.9C=lots\n", "ReadLength.9C"},
+      {"read length type", "[Device.a]\nReadLength.QQ=16\n", "ReadLength.QQ"},
+      {"write length", "[Device.a]\nWriteLength.9D=16/24\n", "WriteLength.9D"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -148,6 +157,122 @@ TEST(ScenarioTest, BadValuesKeepDefaultsAndAreReported) {
   EXPECT_FALSE(device->attachment().aspi);
   EXPECT_EQ(device->inquiry()[0], 6);
   EXPECT_EQ(device->inquiry()[8], 0) << "short inquiry is zero-filled";
+}
+
+const char kStateScenario[] =
+    "[Device.desk]\n"
+    "Product=DE-T8713ZP\n"
+    "StateByte=3\n"
+    "StatusCode=0x11000001\n"
+    "StatusBytes=01 02 03 04\n"
+    "Caution=64 00 00 00 FF 00\n"
+    "SystemCount=1000\n"
+    "FlatbedCount=20\n"
+    "CleanCount=30\n"
+    "ReplaceCount=40\n"
+    "PaperFeedCount=50\n"
+    "CleanThreshold=6000\n"
+    "ReplaceThreshold=70000\n"
+    "PaperFeedThreshold=80000\n"
+    "SleepMinutes=0\n"
+    "PowerOffMinutes=45\n"
+    "PowerOff=1\n"
+    "PaperMode=0\n"
+    "Buzzer=0\n"
+    "Memory=1024\n"
+    "BackMemory=512\n"
+    "PreImprinter=1\n"
+    "PostImprinter=1\n"
+    "CounterSetting=1\n"
+    "OneSided=1\n"
+    "NoColorOption=1\n"
+    "FrontPlate=1\n"
+    "BackPlate=1\n"
+    "Terminator=0\n"
+    "Flatbed=1\n"
+    "FlatbedStatusCode=0xB3000000\n"
+    "FlatbedStatusBytes=B3 00 00 00\n"
+    "FlatbedSleep=9\n"
+    "FlatbedOption=0\n"
+    "Firmware=2.00\n"
+    "SecondVersion=0.50\n"
+    "ThirdVersion=0.60\n"
+    "FourthVersion=0.70\n"
+    "FifthVersion=0.80\n"
+    "FirmwareRevision=C\n"
+    "IdentityText=SERIAL0000000042\n"
+    "IndividualSettings=40 28 20 00\n"
+    "ShadingSource=1\n"
+    "FeedSpeed=85\n"
+    "CompatibleMode=17,2\n"
+    "Paper=0\n"
+    "ReadLength.9C=16,24\n"
+    "WriteLength.9D=any\n"
+    "\n"
+    "[Device.other]\n"
+    "Product=XY-1\n"
+    "Model=44\n"
+    "\n"
+    "[Fault.blank]\n"
+    "Device=desk\n"
+    "Kind=zero\n"
+    "Opcode=0xE0\n"
+    "DataType=0x92\n";
+
+TEST(ScenarioTest, StateKeysOverrideTheModelsDefaults) {
+  const emulator::Scenario scenario = emulator::LoadScenario(kStateScenario);
+  EXPECT_TRUE(scenario.warnings.empty()) << scenario.warnings.front();
+  auto desk = scenario.bus->Find("desk");
+  ASSERT_TRUE(desk);
+  EXPECT_EQ(desk->Profile().model_code, 17);
+  const emulator::ScannerState s = desk->State();
+  EXPECT_EQ(s.status.state, 3);
+  EXPECT_EQ(s.status.code, 0x11000001u);
+  EXPECT_EQ(s.status.bytes, (std::array<uint8_t, 4>{1, 2, 3, 4}));
+  EXPECT_EQ(s.caution, (emulator::CautionReport{100, 0, 0, 0, 0xFF, 0}));
+  const emulator::Counters& c = s.counters;
+  EXPECT_EQ(std::vector<uint32_t>({c.system, c.flatbed, c.after_clean, c.after_replace, c.paper_feed,
+                                   c.clean_threshold, c.replace_threshold, c.paper_feed_threshold}),
+            std::vector<uint32_t>({1000, 20, 30, 40, 50, 6000, 70000, 80000}));
+  EXPECT_EQ(s.sleep.sleep_minutes, 0);
+  EXPECT_EQ(s.sleep.power_off_minutes, 45);
+  EXPECT_EQ(s.paper_mode, 0);
+  EXPECT_EQ(s.buzzer, 0);
+  const emulator::Configuration& k = s.config;
+  EXPECT_EQ(k.memory_mb, 1024);
+  EXPECT_EQ(k.back_memory_mb, 512);
+  EXPECT_TRUE(k.power_off && k.pre_imprinter && k.post_imprinter && k.counter_setting && k.one_sided &&
+              k.no_color_option && k.front_plate && k.back_plate);
+  EXPECT_EQ(s.board.terminator, 0);
+  EXPECT_EQ(s.board.firmware_revision, 'C');
+  EXPECT_TRUE(s.flatbed.attached);
+  EXPECT_EQ(s.flatbed.status.code, 0xB3000000u);
+  EXPECT_EQ(s.flatbed.status.bytes[0], 0xB3);
+  EXPECT_EQ(s.flatbed.sleep_minutes, 9);
+  EXPECT_EQ(s.flatbed.option, 0);
+  EXPECT_EQ(s.versions.firmware, "2.00");
+  EXPECT_EQ(s.versions.second, "0.50");
+  EXPECT_EQ(s.versions.third, "0.60");
+  EXPECT_EQ(s.versions.fourth, "0.70");
+  EXPECT_EQ(s.versions.fifth, "0.80");
+  EXPECT_EQ(s.identity_text, "SERIAL0000000042");
+  EXPECT_EQ(s.individual_settings, (std::array<uint8_t, 4>{0x40, 0x28, 0x20, 0}));
+  EXPECT_EQ(s.shading_source, 1);
+  EXPECT_EQ(s.feed_speed, 85);
+  EXPECT_EQ(s.compatible_mode, (std::array<uint8_t, 2>{17, 2}));
+  EXPECT_FALSE(s.scan.paper_loaded);
+
+  // The keys reach the wire.
+  EXPECT_EQ(Exec(*desk, Cdb10(0xE0, 0x9E, 4), 4).data, (Bytes{0, 0, 0, 45}));
+  EXPECT_EQ(Exec(*desk, Cdb10(0xE0, 0x9C, 24), 24).data.size(), 24u) << "lengths widened";
+  EXPECT_EQ(Exec(*desk, Cdb10(0xE1, 0x9D, 12), 0, Bytes(12, 0)).result.outcome, Outcome::kGood);
+  EXPECT_EQ(Exec(*desk, Cdb10(0xE0, 0x92, 16), 16).data, Bytes(16, 0)) << "zero fault";
+  EXPECT_EQ(Exec(*desk, Cdb10(0xE0, 0x92, 16), 16).data[0], 'S');
+  EXPECT_EQ(Exec(*desk, {0x1B, 0, 0, 0, 0, 0}).result.sense[12], 0x3A) << "no paper";
+
+  auto other = scenario.bus->Find("other");
+  ASSERT_TRUE(other);
+  EXPECT_EQ(other->Profile().model_code, 44);
 }
 
 TEST(ScenarioTest, TruncatedScenariosLoadWhatTheyHold) {
