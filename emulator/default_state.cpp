@@ -155,7 +155,7 @@ ScannerState DefaultState(uint8_t m) {
   s.counters = CountersOf(m);
   s.compatible_mode = CompatibleModeOf(m);
   s.individual_settings = IndividualSettingsOf(m);
-  s.feed_speed = IsWideBody(m) ? 100 : 1200;  // percent on the wide-body models, pages per second elsewhere
+  s.feed_speed = IsWideBody(m) ? 100 : 1200;  // percent on the wide-body models, PPS elsewhere
   s.positions.p = {12, -5, 8, -3, 15, 4, 6, 20, -2, 3, 10};
   s.positions.x = {128, 120, 132, 0};
   s.sensors = SensorsOf();

@@ -305,6 +305,11 @@ ScannerState EmulatedDevice::State() const {
   return state_;
 }
 
+ModelProfile EmulatedDevice::Profile() const {
+  std::lock_guard<std::mutex> guard(mutex_);
+  return profile_;
+}
+
 void EmulatedDevice::EditState(const std::function<void(ScannerState&)>& edit) {
   std::lock_guard<std::mutex> guard(mutex_);
   edit(state_);

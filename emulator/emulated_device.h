@@ -104,7 +104,7 @@ class EmulatedDevice {
   // Also makes a model without the compatible-mode read answer it.
   void SetCompatibleMode(uint8_t code, uint8_t second);
   void SetVendorRead(uint8_t data_type, std::vector<uint8_t> answer);
-  const ModelProfile& Profile() const { return profile_; }
+  ModelProfile Profile() const;
   std::optional<Sense> PendingSense() const;
 
   // Inspection.

@@ -154,12 +154,13 @@ TEST(VendorReadsTest, EveryModelAnswersEveryDataTypeOfItsProfile) {
   for (uint8_t model = 1; model <= 44; ++model) {
     SCOPED_TRACE(int(model));
     EmulatedDevice device(DeviceBuilder("d").Product("XY-1").Model(model).FlatbedAttached().Imprinters(true, true).Build());
-    for (const auto& [key, lengths] : device.Profile().commands) {
+    const emulator::ModelProfile profile = device.Profile();
+    for (const auto& [key, lengths] : profile.commands) {
       const uint8_t opcode = uint8_t(key >> 8), type = uint8_t(key);
       if (opcode != 0xE0 && opcode != 0xE8 && !(opcode == 0x28 && type != 0x00)) continue;
       const uint32_t length = lengths.any ? 16 : lengths.by_power_off ? (device.State().config.power_off ? 4 : 2)
                                                                       : lengths.fixed.front();
-      const uint32_t address = type == 0x96 ? device.Profile().flash_base : 0;
+      const uint32_t address = type == 0x96 ? profile.flash_base : 0;
       Bytes cdb = Cdb10At(opcode, type, length, uint8_t(address >> 16), uint8_t(address >> 8), uint8_t(address));
       if (type == 0xA3) cdb[4] = 0x80;
       const Answer answer = Exec(device, cdb, length);
