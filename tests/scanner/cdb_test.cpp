@@ -20,7 +20,7 @@ class CdbTest : public device::testing::DeviceLibraryTest {
  protected:
   void SetUp() override {
     emulator::BusBuilder builder;
-    builder.Device("A").Product("DE-T2713Z").OnAspi(0, 3);
+    builder.Device("A").Product("DE-T2713Z").OnAspi(0, 3).CompatibleMode(16, 5);
     Open(builder.Build());
     ASSERT_EQ(Enumerate().size(), 1u);
     device_ = bus_->Find("A");
@@ -112,7 +112,8 @@ TEST_F(CdbTest, SetWindowSendsTheParameterList) {
 TEST_F(CdbTest, AVendorReadDeliversTheAnswerIntoTheCallersBuffer) {
   uint8_t answer[2] = {0xEE, 0xEE};
   EXPECT_EQ(VendorRead(0, 3, 0xA2, answer, 2), 0);
-  EXPECT_EQ(answer[0], 0);
+  EXPECT_EQ(answer[0], 16);
+  EXPECT_EQ(answer[1], 5);
   EXPECT_EQ(OnlyCommand().returned, 2u);
 }
 
