@@ -26,8 +26,9 @@ uint32_t TransferLength(const CommandInput& input);
 uint32_t Transfer(std::span<uint8_t> in, size_t wanted, std::span<const uint8_t> block);
 // The block as the answer of the command's transfer length.
 CommandAnswer Reply(const CommandInput& input, std::span<const uint8_t> block);
-// The data sent, cut or zero-filled to the transfer length.
-std::vector<uint8_t> DataOut(const CommandInput& input);
+// The data sent, cut or zero-filled to the transfer length, and to at least
+// at_least bytes so a handler can read its fields whatever length it was let through.
+std::vector<uint8_t> DataOut(const CommandInput& input, size_t at_least);
 // Index into the flash area of the 24-bit device address in bytes 3-5; nullopt
 // when the transfer does not lie inside the area.
 std::optional<uint32_t> FlashIndex(const CommandContext& context, const CommandInput& input);

@@ -20,9 +20,10 @@ CommandAnswer Reply(const CommandInput& input, std::span<const uint8_t> block) {
   return {Transfer(input.data_in, TransferLength(input), block), std::nullopt};
 }
 
-std::vector<uint8_t> DataOut(const CommandInput& input) {
-  std::vector<uint8_t> data(TransferLength(input));
-  std::copy_n(input.data_out.begin(), std::min(data.size(), input.data_out.size()), data.begin());
+std::vector<uint8_t> DataOut(const CommandInput& input, size_t at_least) {
+  const size_t length = TransferLength(input);
+  std::vector<uint8_t> data(std::max(length, at_least));
+  std::copy_n(input.data_out.begin(), std::min(length, input.data_out.size()), data.begin());
   return data;
 }
 

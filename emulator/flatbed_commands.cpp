@@ -30,7 +30,7 @@ CommandAnswer ReadFlatbedOption(CommandContext& c, const CommandInput& in) {
 
 CommandAnswer WriteFlatbedSleep(CommandContext& c, const CommandInput& in) {
   if (!Attached(c)) return NotAttached();
-  const std::vector<uint8_t> data = DataOut(in);
+  const std::vector<uint8_t> data = DataOut(in, 2);
   if (data[0] != 0) return Refuse(kAscInvalidFieldInParameters);
   c.state.flatbed.sleep_minutes = data[1];
   return {};

@@ -74,7 +74,7 @@ CommandAnswer SetWindow(CommandContext& c, const CommandInput& in) {
   const uint32_t length = TransferLength(in);
   if (length == 0) return {};  // no window: the ones set stay
   if (length != kSetWindowListLength) return Refuse(kAscInvalidFieldInCdb);
-  const std::vector<uint8_t> list = DataOut(in);
+  const std::vector<uint8_t> list = DataOut(in, kSetWindowListLength);
   Descriptor descriptor;
   std::copy_n(list.begin() + 8, descriptor.size(), descriptor.begin());
   if (bytes::GetBE16(&list[6]) != kDescriptorLength || !ValidDescriptor(descriptor))

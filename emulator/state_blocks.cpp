@@ -108,19 +108,19 @@ Block StatusBlockBytes(const StatusBlock& status) {
 Block CautionReportBytes(const CautionReport& caution) { return PrefixBytes(caution.data(), caution.size(), 12); }
 
 Block SystemCounterBytes(const Counters& counters, uint32_t length) {
-  Block out(length);
+  Block out(length >= 20 ? 20 : 14);
   bytes::PutBE32(&out[0], counters.system);
-  if (length >= 20) bytes::PutBE32(&out[16], counters.flatbed);
+  if (out.size() >= 20) bytes::PutBE32(&out[16], counters.flatbed);
   return out;
 }
 
 Block RollerCounterBytes(const Counters& counters, uint32_t length) {
-  Block out(length);
+  Block out(length >= 24 ? 24 : 16);
   bytes::PutBE32(&out[0], counters.after_clean);
   bytes::PutBE32(&out[4], counters.after_replace);
   bytes::PutBE32(&out[8], counters.clean_threshold);
   bytes::PutBE32(&out[12], counters.replace_threshold);
-  if (length >= 24) {
+  if (out.size() >= 24) {
     bytes::PutBE32(&out[16], counters.paper_feed);
     bytes::PutBE32(&out[20], counters.paper_feed_threshold);
   }
@@ -128,40 +128,40 @@ Block RollerCounterBytes(const Counters& counters, uint32_t length) {
 }
 
 Block SleepBytes(const SleepSetting& sleep, uint32_t length) {
-  Block out(length);
+  Block out(length >= 4 ? 4 : 2);
   out[1] = sleep.sleep_minutes;
-  if (length >= 4) out[3] = sleep.power_off_minutes;
+  if (out.size() >= 4) out[3] = sleep.power_off_minutes;
   return out;
 }
 
 Block VersionBytes(const Versions& versions, uint32_t length) {
-  Block out(length);
+  Block out(length >= 28 ? 28 : 24);
   PutText(&out[0], versions.second, 4);
   PutText(&out[4], versions.firmware, 4);
-  if (length < 28) PutText(&out[12], versions.third, 4);
+  if (out.size() < 28) PutText(&out[12], versions.third, 4);
   PutText(&out[16], versions.fifth, 4);
   PutText(&out[20], versions.fourth, 4);
   return out;
 }
 
 Block BoardInfoBytes(const BoardInfo& board, uint8_t model, uint32_t length) {
-  Block out(length);
+  Block out(length >= 16 ? 16 : 4);
   for (std::span<const BoardPlace> places : BoardLayout(model, length))
     for (const BoardPlace& place : places)
-      if (place.offset < out.size()) out[place.offset] = board.*place.member;
+      out[place.offset] = board.*place.member;
   return out;
 }
 
-Block PositionBytes(const PositionValues& positions, uint8_t model, uint32_t length) {
-  Block out(length);
+Block PositionBytes(const PositionValues& positions, uint8_t model) {
+  Block out(16);
   for (std::span<const Place> places : PositionLayout(model))
     for (const Place& place : places)
-      if (place.offset < out.size()) out[place.offset] = PositionField(positions, place.field);
+      out[place.offset] = PositionField(positions, place.field);
   return out;
 }
 
 Block TestSettingBytes(const TestSettings& s, uint32_t length) {
-  Block out(length);
+  Block out(length >= 18 ? 18 : 16);
   out[1] = s.mode;
   bytes::PutBE16(&out[2], s.resolution);
   out[4] = s.image_type;
@@ -175,13 +175,13 @@ Block TestSettingBytes(const TestSettings& s, uint32_t length) {
   out[12] = s.interval_on;
   out[13] = s.interval_mm;
   bytes::PutBE16(&out[14], s.interval_ms);
-  if (length >= 18) out[16] = s.reduction;
+  if (out.size() >= 18) out[16] = s.reduction;
   return out;
 }
 
 Block SensorLevelBytes(const Sensors& sensors, uint32_t length) {
-  Block out(length);
-  if (length >= 36) {
+  Block out(length >= 36 ? 36 : 18);
+  if (out.size() >= 36) {
     std::copy_n(sensors.offsets_slices.begin(), 8, out.begin());
     std::copy_n(sensors.offsets_slices.begin() + 8, 8, out.begin() + 18);
     return out;
@@ -225,7 +225,6 @@ Block IdentityBytes(const std::string& text) {
 Block WordBytes(uint16_t value, uint32_t length) {
   Block out(std::max<uint32_t>(length, 2));
   bytes::PutBE16(&out[0], value);
-  out.resize(length);
   return out;
 }
 

@@ -13,7 +13,7 @@ constexpr uint8_t kSpdBack = 0x00;
 CommandAnswer ReadStatus(CommandContext& c, const CommandInput& in) { return Reply(in, StatusBlockBytes(c.state.status)); }
 
 CommandAnswer ReadPositions(CommandContext& c, const CommandInput& in) {
-  return Reply(in, PositionBytes(c.state.positions, c.profile.model_code, TransferLength(in)));
+  return Reply(in, PositionBytes(c.state.positions, c.profile.model_code));
 }
 
 CommandAnswer ReadKeySensor(CommandContext& c, const CommandInput& in) {

@@ -45,7 +45,7 @@ bool MayPresent(const std::array<uint8_t, 2>& mode, uint8_t code) {
 }  // namespace
 
 CommandAnswer StartAdjustment(CommandContext& c, const CommandInput& in) {
-  const std::vector<uint8_t> data = DataOut(in);
+  const std::vector<uint8_t> data = DataOut(in, 2);
   if (data[0] != kShadingAdjustment) return BadParameter();
   c.state.adjustment = std::array<uint8_t, 2>{data[0], data[1]};
   ++c.state.adjustments;
@@ -53,7 +53,7 @@ CommandAnswer StartAdjustment(CommandContext& c, const CommandInput& in) {
 }
 
 CommandAnswer SetServiceMode(CommandContext& c, const CommandInput& in) {
-  const std::vector<uint8_t> data = DataOut(in);
+  const std::vector<uint8_t> data = DataOut(in, 2);
   ServiceMode& mode = c.state.service_mode;
   mode.active = (data[0] & kServiceStart) != 0;
   mode.mode = data[0] & 0x3F;
@@ -63,14 +63,14 @@ CommandAnswer SetServiceMode(CommandContext& c, const CommandInput& in) {
 }
 
 CommandAnswer WritePaperMode(CommandContext& c, const CommandInput& in) {
-  const std::vector<uint8_t> data = DataOut(in);
+  const std::vector<uint8_t> data = DataOut(in, 2);
   if (data[1] != kPaperModeSelector || data[0] > 2) return BadParameter();  // 0 Letter, 1 and 2 A4
   c.state.paper_mode = data[0];
   return kDone;
 }
 
 CommandAnswer ClearCounter(CommandContext& c, const CommandInput& in) {
-  const uint8_t selector = DataOut(in)[0];
+  const uint8_t selector = DataOut(in, 2)[0];
   const uint8_t known = kClearAfterClean | kClearAfterReplace | (IsCompact(c.profile.model_code) ? kClearPaperFeed : 0);
   if (selector == 0 || (selector & ~known) != 0) return BadParameter();
   Counters& counters = c.state.counters;
@@ -81,43 +81,43 @@ CommandAnswer ClearCounter(CommandContext& c, const CommandInput& in) {
 }
 
 CommandAnswer WriteThresholds(CommandContext& c, const CommandInput& in) {
-  const std::vector<uint8_t> data = DataOut(in);
+  const std::vector<uint8_t> data = DataOut(in, 12);
   Counters& counters = c.state.counters;
   counters.clean_threshold = bytes::GetBE32(&data[0]);
   counters.replace_threshold = bytes::GetBE32(&data[4]);
-  if (data.size() >= 12) counters.paper_feed_threshold = bytes::GetBE32(&data[8]);
+  if (TransferLength(in) >= 12) counters.paper_feed_threshold = bytes::GetBE32(&data[8]);
   return kDone;
 }
 
 CommandAnswer WriteSleep(CommandContext& c, const CommandInput& in) {
-  const std::vector<uint8_t> data = DataOut(in);
+  const std::vector<uint8_t> data = DataOut(in, 4);
   c.state.sleep.sleep_minutes = data[1];
-  if (data.size() >= 4) c.state.sleep.power_off_minutes = data[3];
+  if (TransferLength(in) >= 4) c.state.sleep.power_off_minutes = data[3];
   return kDone;
 }
 
 CommandAnswer CleanImprinter(CommandContext& c, const CommandInput& in) {
   if (!c.state.config.pre_imprinter && !c.state.config.post_imprinter)
     return Refuse(kAscCommandSequence, kAscqNoImprinter);
-  c.state.imprinter_cleaning_value = bytes::GetBE16(DataOut(in).data());
+  c.state.imprinter_cleaning_value = bytes::GetBE16(DataOut(in, 2).data());
   ++c.state.imprinter_cleanings;
   return kDone;
 }
 
 CommandAnswer WriteBuzzer(CommandContext& c, const CommandInput& in) {
-  c.state.buzzer = DataOut(in)[0];
+  c.state.buzzer = DataOut(in, 2)[0];
   return kDone;
 }
 
 CommandAnswer WriteCompatibleMode(CommandContext& c, const CommandInput& in) {
-  const std::vector<uint8_t> data = DataOut(in);
+  const std::vector<uint8_t> data = DataOut(in, 2);
   if (data[0] != 0 || !MayPresent(c.state.compatible_mode, data[1])) return BadParameter();
   c.state.compatible_mode[1] = data[1];
   return kDone;
 }
 
 CommandAnswer WriteShadingSource(CommandContext& c, const CommandInput& in) {
-  const uint8_t source = DataOut(in)[0];
+  const uint8_t source = DataOut(in, 2)[0];
   if (source > 1) return BadParameter();
   c.state.shading_source = source;
   return kDone;
@@ -126,7 +126,7 @@ CommandAnswer WriteShadingSource(CommandContext& c, const CommandInput& in) {
 CommandAnswer WriteFlash(CommandContext& c, const CommandInput& in) {
   const std::optional<uint32_t> index = FlashIndex(c, in);
   if (!index) return Refuse(kAscInvalidFieldInCdb);
-  const std::vector<uint8_t> data = DataOut(in);
+  const std::vector<uint8_t> data = DataOut(in, 0);
   std::copy(data.begin(), data.end(), c.state.flash.writable().begin() + *index);
   return kDone;
 }

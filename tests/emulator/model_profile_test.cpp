@@ -178,4 +178,33 @@ TEST(ModelProfileTest, BuilderWidensOrNarrowsTheProfile) {
   EXPECT_EQ(Exec(set_later, Cdb10(0xE0, 0xA2, 2), 2).data, (Bytes{16, 16}));
 }
 
+// Lengths let through by an override still answer whole blocks, cut or
+// zero-filled, and never reach past a block or a buffer.
+TEST(ModelProfileTest, AnyLengthLetThroughIsAnsweredSafely) {
+  for (uint8_t model : {1, 5, 12, 13, 22, 33, 39, 40, 44}) {
+    DeviceBuilder builder("d");
+    builder.Product("XY-1").Model(model).FlatbedAttached().Imprinters(true, true);
+    const emulator::ModelProfile profile = EmulatedDevice(builder.Build()).Profile();
+    for (const auto& [key, lengths] : profile.commands) builder.AcceptLengths(uint8_t(key >> 8), uint8_t(key), {});
+    EmulatedDevice device(builder.Build());
+    for (const auto& [key, lengths] : profile.commands) {
+      const uint8_t opcode = uint8_t(key >> 8), type = uint8_t(key);
+      if (opcode == 0x28 && type == 0x00) continue;  // image data has its own test
+      const bool write = opcode == 0xE1 || opcode == 0xE9;
+      for (uint32_t length : {0u, 1u, 3u, 7u, 40u}) {
+        SCOPED_TRACE(testing::Message() << int(model) << std::hex << " " << int(opcode) << " " << int(type) << std::dec
+                                        << " length " << length);
+        const uint32_t address = type == 0x96 || type == 0xA9 ? profile.flash_base : 0;
+        Bytes cdb = Cdb10At(opcode, type, length, uint8_t(address >> 16), uint8_t(address >> 8), uint8_t(address));
+        if (type == 0xA3) cdb[4] = 0x80;
+        if (type == 0xB1) cdb = Cdb10(opcode, type, length);
+        const Answer answer = Exec(device, cdb, write ? 0 : length, write ? Bytes(length, 0x80) : Bytes{});
+        if (!write && answer.result.outcome == Outcome::kGood) {
+          EXPECT_EQ(answer.data.size(), length);
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
