@@ -147,7 +147,7 @@ TEST_F(IdentifyTest, GarbageShortAndZeroAnswersNeverBreakIdentification) {
     const auto any = emulator::CommandMatch::Any();
     scanner_->AddFault(kind == 0   ? emulator::GarbageAnswerFault(any, emulator::kAlways)
                        : kind == 1 ? emulator::ShortAnswerFault(any, 1, emulator::kAlways)
-                                   : emulator::ShortAnswerFault(any, 0, emulator::kAlways));
+                                   : emulator::ZeroAnswerFault(any, emulator::kAlways));
     EXPECT_EQ(Identify(), 1);
     EXPECT_TRUE(context_.connected);
     EXPECT_LE(std::strlen(context_.firmware_version), 4u);
