@@ -1,15 +1,21 @@
-# One static library per folder, from every source file in it.
+# One static library per folder, from every source file in it and its subfolders;
+# EXCLUDE names subfolders that are libraries of their own.
+#   suite_library(name dependencies... [EXCLUDE subfolder...])
 function(suite_library name)
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "" "" "EXCLUDE")
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  foreach(folder IN LISTS ARG_EXCLUDE)
+    list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${folder}/")
+  endforeach()
   if(NOT sources)
     add_library(${name} INTERFACE)
-    target_link_libraries(${name} INTERFACE ${ARGN})
+    target_link_libraries(${name} INTERFACE ${ARG_UNPARSED_ARGUMENTS})
     return()
   endif()
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
-  target_link_libraries(${name} PUBLIC ${ARGN})
+  target_link_libraries(${name} PUBLIC ${ARG_UNPARSED_ARGUMENTS})
 endfunction()
 
 # One GoogleTest executable per test folder; benchmarks (*_bench.cpp) build apart.

@@ -1,0 +1,17 @@
+// The process's Qt application, created on first use by any dialog, box or image.
+// A program may create it earlier with its own command line. Without a display
+// (neither DISPLAY nor WAYLAND_DISPLAY set, and QT_QPA_PLATFORM unset) it runs on the
+// offscreen platform. The dialog font is DejaVu Sans at kFontPixelSize pixels and the
+// style Fusion, so windows look the same on every machine.
+#pragma once
+
+namespace platform::ui {
+
+void InitApplication(int argc, char** argv);
+void EnsureApplication();
+// True on the offscreen platform.
+bool IsHeadless();
+// Lets Qt handle the events that are pending (input, paint, timers, posted messages).
+void ProcessPendingEvents();
+
+}  // namespace platform::ui

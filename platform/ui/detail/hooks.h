@@ -1,0 +1,19 @@
+// What the framework installs into the Qt application when it is created, and the
+// internal entry points its parts call on each other.
+#pragma once
+#include "platform/ui/ui_types.h"
+
+class QApplication;
+
+namespace platform::ui::detail {
+
+// The keyboard filter for dialogs, the thread's message queue and the desktop library.
+void InstallEventHooks(QApplication& app);
+void InstallMessageQueue();
+void RegisterDesktopLibrary();
+// Timers of a window that goes away.
+void KillWindowTimers(HWND hwnd);
+// Posted messages of a window that goes away.
+void DropPostedMessages(HWND hwnd);
+
+}  // namespace platform::ui::detail

@@ -1,0 +1,62 @@
+#include "platform/ui/qt_prompter.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "platform/ui/application.h"
+#include "platform/ui/detail/qt_text.h"
+#include "platform/ui/detail/window.h"
+#include "platform/ui/dialog.h"
+
+namespace platform::ui {
+namespace {
+
+struct ButtonSpec {
+  int answer;
+  const char* text;
+  QMessageBox::ButtonRole role;
+};
+
+std::vector<ButtonSpec> ButtonsOf(UINT type) {
+  switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL: return {{IDOK, "OK", QMessageBox::AcceptRole}, {IDCANCEL, "Cancel", QMessageBox::RejectRole}};
+    case MB_YESNO: return {{IDYES, "&Yes", QMessageBox::YesRole}, {IDNO, "&No", QMessageBox::NoRole}};
+    case MB_RETRYCANCEL: return {{IDRETRY, "&Retry", QMessageBox::AcceptRole}, {IDCANCEL, "Cancel", QMessageBox::RejectRole}};
+    default: return {{IDOK, "OK", QMessageBox::AcceptRole}};
+  }
+}
+
+QMessageBox::Icon IconOf(UINT type) {
+  switch (type & MB_ICONMASK) {
+    case MB_ICONSTOP: return QMessageBox::Critical;
+    case MB_ICONQUESTION: return QMessageBox::Question;
+    case MB_ICONEXCLAMATION: return QMessageBox::Warning;
+    case MB_ICONINFORMATION: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+  }
+}
+
+}  // namespace
+
+int QtPrompter::Show(const MessageBoxRequest& request) {
+  EnsureApplication();
+  CDialog* top = TopDialog();
+  auto* frame = top ? detail::Window::FromHandle(top->GetSafeHwnd()) : nullptr;
+  QMessageBox box(IconOf(request.type), detail::ToQt(request.caption), detail::ToQt(detail::LineFeeds(request.text)),
+                  QMessageBox::NoButton, frame ? frame->widget() : nullptr);
+  std::vector<std::pair<QAbstractButton*, int>> answers;
+  for (const ButtonSpec& spec : ButtonsOf(request.type)) answers.emplace_back(box.addButton(spec.text, spec.role), spec.answer);
+  box.setDefaultButton(static_cast<QPushButton*>(answers.front().first));
+  box.setEscapeButton(answers.back().first);
+  box.exec();
+  for (const auto& [button, answer] : answers)
+    if (box.clickedButton() == button) return answer;
+  return DefaultAnswer(request.type);
+}
+
+Prompter* InstallQtPrompter() {
+  static QtPrompter prompter;
+  return InstallPrompter(&prompter);
+}
+
+}  // namespace platform::ui
