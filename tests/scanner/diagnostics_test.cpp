@@ -85,12 +85,16 @@ TEST_F(DiagnosticsTest, PositionValuesArePlacedByModel) {
     for (int n = 1; n <= 11; ++n) {
       const bool reported = std::find(c.p.begin(), c.p.end(), n) != c.p.end();
       ASSERT_EQ(values.p[n - 1].has_value(), reported) << "P" << n;
-      if (reported) EXPECT_DOUBLE_EQ(*values.p[n - 1], n == 1 ? -1.5 : n);
+      if (reported) {
+        EXPECT_DOUBLE_EQ(*values.p[n - 1], n == 1 ? -1.5 : n);
+      }
     }
     for (int n = 1; n <= 4; ++n) {
       const bool reported = std::find(c.x.begin(), c.x.end(), n) != c.x.end();
       ASSERT_EQ(values.x[n - 1].has_value(), reported) << "X" << n;
-      if (reported) EXPECT_DOUBLE_EQ(*values.x[n - 1], n / 10.0);
+      if (reported) {
+        EXPECT_DOUBLE_EQ(*values.x[n - 1], n / 10.0);
+      }
     }
     EXPECT_TRUE(prompter_.boxes().empty());
     TearDown();
