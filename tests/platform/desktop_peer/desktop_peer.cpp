@@ -22,37 +22,43 @@ void Say(const std::string& line) {
   std::fflush(stdout);
 }
 
-int Serve(const char* name) {
+// What the window received, kept for the whole process: the window outlives main.
+struct Received {
   std::mutex mutex;
   std::condition_variable cv;
   std::deque<std::string> lines;
   bool closed = false;
-  auto add = [&](std::string line, bool close) {
+
+  void Add(std::string line, bool close) {
     std::lock_guard<std::mutex> guard(mutex);
     lines.push_back(std::move(line));
     closed = closed || close;
     cv.notify_one();
-  };
+  }
+};
+Received received;
+DesktopWindow* window = nullptr;  // left open on purpose: a normal exit must remove its registration
+
+int Serve(const char* name) {
   DesktopCallbacks callbacks;
-  callbacks.message = [&](UINT message, WPARAM wparam, LPARAM lparam) {
-    add("message " + std::to_string(message) + " " + std::to_string(wparam) + " " + std::to_string(lparam),
-        message == WM_CLOSE);
+  callbacks.message = [](UINT message, WPARAM wparam, LPARAM lparam) {
+    received.Add("message " + std::to_string(message) + " " + std::to_string(wparam) + " " + std::to_string(lparam),
+                 message == WM_CLOSE);
   };
-  callbacks.request = [&](WindowRequest request) {
-    add(request == WindowRequest::kRestore ? "restore" : "foreground", false);
+  callbacks.request = [](WindowRequest request) {
+    received.Add(request == WindowRequest::kRestore ? "restore" : "foreground", false);
   };
-  // Left open on purpose: a normal exit must remove its registration.
-  DesktopWindow* window = new DesktopWindow(callbacks);
+  window = new DesktopWindow(callbacks);
   if (!SetProp(window->hwnd(), name, reinterpret_cast<HANDLE>(1))) return 2;
   Say("ready");
-  std::unique_lock<std::mutex> lock(mutex);
+  std::unique_lock<std::mutex> lock(received.mutex);
   for (;;) {
-    cv.wait(lock, [&] { return !lines.empty(); });
-    while (!lines.empty()) {
-      Say(lines.front());
-      lines.pop_front();
+    received.cv.wait(lock, [] { return !received.lines.empty(); });
+    while (!received.lines.empty()) {
+      Say(received.lines.front());
+      received.lines.pop_front();
     }
-    if (closed) return 0;
+    if (received.closed) return 0;
   }
 }
 
