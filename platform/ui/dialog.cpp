@@ -1,5 +1,6 @@
 #include "platform/ui/dialog.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
@@ -107,7 +108,8 @@ INT_PTR CDialog::DoModal() {
     if (frame_->ClientOrigin() == created_at) frame_->Centre(owner);
     frame_->style |= WS_VISIBLE;
     frame_->widget()->show();
-    frame_->widget()->repaint();
+    // The first paint comes before any input, as on Windows.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     detail::PushLoop({frame_.get(), State().executing_steps});
     if (ModalAction action = detail::TakeModalAction(*this)) {
       QTimer::singleShot(0, frame_->widget(), [this, action] {

@@ -9,7 +9,12 @@
 
 namespace platform::ui {
 
+using platform::BYTE;
+using platform::DWORD;
 using platform::HWND;
+using platform::LONG;
+using platform::UINT;
+using platform::WORD;
 using platform::LPARAM;
 using platform::WPARAM;
 using LRESULT = intptr_t;

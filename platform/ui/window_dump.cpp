@@ -78,11 +78,15 @@ std::string WindowJson(CDialog& dialog) {
 
 }  // namespace
 
-std::string DumpWindowsJson() {
+std::string JsonString(const std::string& text) { return Quoted(text); }
+
+std::string DumpWindowsJson(const std::string& extra_members) {
   std::string json = "{\"windows\": [";
   const auto dialogs = OpenDialogs();
   for (size_t i = 0; i < dialogs.size(); ++i) json += std::string(i ? ",\n  " : "\n  ") + WindowJson(*dialogs[i]);
-  return json + "]}\n";
+  json += "]";
+  if (!extra_members.empty()) json += ",\n " + extra_members;
+  return json + "}\n";
 }
 
 bool SaveScreenshot(CDialog& dialog, const std::string& png_path) {

@@ -17,10 +17,14 @@
 
 namespace platform::ui {
 
-std::string DumpWindowsJson();
+// extra_members, when given, are more members of the outer object ("name": value, ...).
+std::string DumpWindowsJson(const std::string& extra_members = {});
 // The dialog drawn as it shows, in a window frame of the fixed metrics (caption bar
 // with the title, borders), so the picture has the window rectangle's size. False
 // when it cannot be written.
+// A JSON string literal of the text.
+std::string JsonString(const std::string& text);
+
 bool SaveScreenshot(CDialog& dialog, const std::string& png_path);
 
 }  // namespace platform::ui

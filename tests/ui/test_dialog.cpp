@@ -1,0 +1,14 @@
+#include "tests/ui/ui_fixture.h"
+
+namespace ui_test {
+
+BEGIN_MESSAGE_MAP(CTestDlg, CDialog)
+  ON_BN_CLICKED(1010, &CTestDlg::OnOpen)
+  ON_BN_CLICKED(1011, &CTestDlg::OnGroup)
+  ON_MESSAGE(WM_USER + 0x101, &CTestDlg::OnScannerChosen)
+  ON_NOTIFY(UDN_DELTAPOS, 1002, &CTestDlg::OnSpinDelta)
+  ON_WM_TIMER()
+  ON_WM_SYSCOMMAND()
+END_MESSAGE_MAP()
+
+}  // namespace ui_test
