@@ -1,6 +1,6 @@
 // Posted window messages and the message pump of long procedures.
 //
-// PostMessage queues a message for a window of this process (from the window's thread);
+// PostMessage queues a message for a window of this process (any thread may post);
 // the event loop delivers it to the window's WindowProc (message map, then the
 // virtual handlers). The framework installs platform::MessageQueue over Qt's event
 // loop: PeekMessage lets Qt handle pending input, paint and timer events, delivering

@@ -43,6 +43,21 @@ bool Type(CWnd* control, const std::string& text) {
   return inner && inner->UserType(text);
 }
 
+bool TypeKeys(CWnd* control, const std::string& text) {
+  detail::Control* inner = ControlOf(control);
+  if (!inner || !inner->widget()->isVisible() || !inner->widget()->isEnabled()) return false;
+  QWidget* target = inner->widget();
+  if (auto* focus = target->focusProxy()) target = focus;
+  for (const QChar c : QString::fromStdString(text)) {
+    const int key = c.isLetterOrNumber() ? c.toUpper().unicode() : 0;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(target, &release);
+  }
+  return true;
+}
+
 bool Select(CWnd* control, int index) {
   detail::Control* inner = ControlOf(control);
   return inner && inner->UserSelect(index);

@@ -15,6 +15,8 @@ namespace platform::ui {
 bool Click(CWnd* control);
 // Replaces an edit's text (or an editable combo's) as typing does.
 bool Type(CWnd* control, const std::string& text);
+// Sends the characters to the control as key presses, one by one, as a keyboard does.
+bool TypeKeys(CWnd* control, const std::string& text);
 // Picks an item of a combo or list box as the user does (CBN_SELCHANGE follows).
 bool Select(CWnd* control, int index);
 // One click on an up-down control's up (+1) or down (-1) arrow.

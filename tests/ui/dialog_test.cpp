@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "platform/message_pump.h"
+#include "platform/ui/application.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/file_dialog.h"
 #include "platform/ui/posted_messages.h"
@@ -10,6 +11,41 @@
 
 namespace ui_test {
 namespace {
+
+// A status box whose text the user cannot change: every change is written over.
+class CStatusDlg : public CDialog {
+ public:
+  CStatusDlg() : CDialog(202) {}
+  std::string status = "Scanner is not connected.\r\nLine two";
+  int updates = 0;
+
+ protected:
+  void DoDataExchange(CDataExchange* dx) override { DDX_Text(dx, 1160, status); }
+  void OnUpdateStatus() {
+    ++updates;
+    UpdateData(false);
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CStatusDlg, CDialog)
+  ON_EN_UPDATE(1160, &CStatusDlg::OnUpdateStatus)
+END_MESSAGE_MAP()
+
+TEST_F(UiTest, AnEditRewrittenOnEveryChangeKeepsItsText) {
+  CStatusDlg dialog;
+  RunWith<CStatusDlg>(dialog, [](CStatusDlg& d) {
+    EXPECT_EQ(d.GetDlgItemText(1160), d.status);
+    EXPECT_TRUE(Type(d.GetDlgItem(1160), "typed"));
+    EXPECT_EQ(d.GetDlgItemText(1160), d.status);
+    d.GotoDlgCtrl(d.GetDlgItem(1160));
+    EXPECT_TRUE(TypeKeys(d.GetDlgItem(1160), "xy"));
+    platform::ui::ProcessPendingEvents();
+    EXPECT_EQ(d.GetDlgItemText(1160), d.status);
+    EXPECT_EQ(d.updates, 3);
+    d.EndDialog(IDOK);
+  });
+}
 
 TEST_F(UiTest, DataExchangeRoundTrip) {
   CTestDlg dialog;

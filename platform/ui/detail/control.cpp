@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QTextCursor>
+#include <QTimer>
 #include <QToolButton>
 #include <algorithm>
 #include <cstdlib>
@@ -297,7 +298,13 @@ void Control::ShowText() {
   } else if (auto* line = qobject_cast<QLineEdit*>(widget_)) {
     line->setText(ToQt(text_));
   } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget_)) {
-    plain->setPlainText(ToQt(LineFeeds(text_)));
+    if (in_user_edit_) {
+      // A handler rewriting the text while the edit is still taking a key: the
+      // document is replaced once the edit is done with it.
+      QTimer::singleShot(0, plain, [this] { ShowText(); });
+    } else {
+      plain->setPlainText(ToQt(LineFeeds(text_)));
+    }
   } else if (auto* combo = qobject_cast<QComboBox*>(widget_)) {
     if (combo->isEditable()) combo->setEditText(ToQt(text_));
   }
@@ -324,8 +331,10 @@ void Control::SetText(const std::string& text) {
 void Control::OnUserEdit() {
   if (auto* line = qobject_cast<QLineEdit*>(widget_)) text_ = FromQt(line->text());
   if (auto* plain = qobject_cast<QPlainTextEdit*>(widget_)) text_ = CrLf(FromQt(plain->toPlainText()));
+  in_user_edit_ = true;
   Notify(EN_UPDATE);
   Notify(EN_CHANGE);
+  in_user_edit_ = false;
 }
 
 void Control::Notify(WORD code) { owner.Command(id, code, handle()); }

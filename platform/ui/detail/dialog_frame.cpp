@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QVariant>
 #include <algorithm>
+#include <mutex>
 #include <unordered_set>
 
 #include "platform/ui/detail/hooks.h"
@@ -22,9 +23,15 @@ namespace {
 
 constexpr const char* kWindowProperty = "platform_ui_window";
 
-std::unordered_set<Window*>& LiveWindows() {
-  static std::unordered_set<Window*> windows;
-  return windows;
+// Read from any thread (PostMessage), changed on the window thread.
+struct Registry {
+  std::mutex mutex;
+  std::unordered_set<Window*> windows;
+};
+
+Registry& LiveWindows() {
+  static Registry registry;
+  return registry;
 }
 
 // The dialog's client area: the top-level Qt window.
@@ -93,12 +100,20 @@ void InstallEventHooks(QApplication& app) {
   RegisterDesktopLibrary();
 }
 
-Window::Window() { LiveWindows().insert(this); }
-Window::~Window() { LiveWindows().erase(this); }
+Window::Window() {
+  std::lock_guard lock(LiveWindows().mutex);
+  LiveWindows().windows.insert(this);
+}
+
+Window::~Window() {
+  std::lock_guard lock(LiveWindows().mutex);
+  LiveWindows().windows.erase(this);
+}
 
 Window* Window::FromHandle(HWND hwnd) {
   auto* window = static_cast<Window*>(hwnd);
-  return LiveWindows().contains(window) ? window : nullptr;
+  std::lock_guard lock(LiveWindows().mutex);
+  return LiveWindows().windows.contains(window) ? window : nullptr;
 }
 
 Window* Window::FromWidget(const QObject* object) {

@@ -130,6 +130,7 @@ class Control : public Window {
   QWidget* widget_ = nullptr;
   std::string text_;
   bool programmatic_ = false;
+  bool in_user_edit_ = false;
 };
 
 class DialogFrame : public Window {
