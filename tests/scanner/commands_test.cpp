@@ -14,7 +14,6 @@ namespace scanner::testing {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using DeviceSetup = std::function<void(emulator::DeviceBuilder&)>;
 
 struct Family {
   const char* product;
@@ -39,17 +38,6 @@ Bytes Ten(uint8_t opcode, uint8_t type, uint32_t length) {
 
 class CommandsTest : public ScannerTest {
  protected:
-  // One scanner of that product on ASPI, identified; the log and the boxes start empty.
-  void Connect(const char* product, const DeviceSetup& setup = {}) {
-    emulator::BusBuilder builder;
-    emulator::DeviceBuilder& device = builder.Device("S").Product(product).OnAspi(0, 2);
-    if (setup) setup(device);
-    Attach(builder);
-    ASSERT_EQ(Identify(), 1);
-    scanner_->ClearLog();
-    prompter_.Clear();
-  }
-
   void ForEachFamily(const std::function<void(const Family&)>& check, const DeviceSetup& setup = {}) {
     for (const Family& family : kFamilies) {
       SCOPED_TRACE(family.product);

@@ -17,13 +17,9 @@ using Bytes = std::vector<uint8_t>;
 class DiagnosticsTest : public ScannerTest {
  protected:
   void Connect(const char* product, const std::function<void(emulator::ScannerState&)>& edit = {}) {
-    emulator::BusBuilder builder;
-    emulator::DeviceBuilder& device = builder.Device("S").Product(product).OnAspi(0, 2);
-    if (edit) device.Edit(edit);
-    Attach(builder);
-    ASSERT_EQ(Identify(), 1);
-    scanner_->ClearLog();
-    prompter_.Clear();
+    ScannerTest::Connect(product, [&](emulator::DeviceBuilder& d) {
+      if (edit) d.Edit(edit);
+    });
   }
   std::vector<Bytes> Sent() const {
     std::vector<Bytes> cdbs;

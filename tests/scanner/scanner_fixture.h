@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,22 @@ class ScannerTest : public device::testing::DeviceLibraryTest {
     emulator::BusBuilder builder;
     builder.Device("S").Product(product).OnAspi(0, 2).CompatibleMode(compatible, second);
     Attach(builder);
+  }
+
+  using DeviceSetup = std::function<void(emulator::DeviceBuilder&)>;
+
+  // One scanner of that product on ASPI adapter 0, target 2, identified. The log and
+  // the boxes then start empty, or keep what identification did.
+  void Connect(const char* product, const DeviceSetup& setup = {}, bool keep_identification = false) {
+    emulator::BusBuilder builder;
+    emulator::DeviceBuilder& device = builder.Device("S").Product(product).OnAspi(0, 2);
+    if (setup) setup(device);
+    Attach(builder);
+    scanner_->ClearLog();
+    ASSERT_EQ(Identify(), 1);
+    if (keep_identification) return;
+    scanner_->ClearLog();
+    prompter_.Clear();
   }
 
   int Identify(bool store = false) { return IdentifyScanner(context_, records_.front(), store); }
