@@ -111,14 +111,15 @@ TEST_F(AutomationTest, AFaultEndsTheRunAndEveryDialog) {
   EXPECT_EQ(later.DoModal(), IDCANCEL);
 }
 
-TEST_F(AutomationTest, RefusedInputIsAFault) {
-  StartAutomationScript("sysmenu 16\nclick 1011\nfile cancel\nclose\n", "menu");
+TEST_F(AutomationTest, MenusFileDialogsAndRefusedInput) {
+  StartAutomationScript("sysmenu 16\nclick 1011\nclick 1012\nfile C:\\TEMP\\Report\nclose\n", "menu");
   CTestDlg dialog;
   dialog.refuse_cancel = false;
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
   EXPECT_TRUE(AutomationErrors().empty());
   EXPECT_EQ(dialog.system_commands, (std::vector<UINT>{IDM_ABOUTBOX, SC_CLOSE}));
   EXPECT_EQ(dialog.group_clicks, 1);
+  EXPECT_EQ(dialog.saved_path, "C:\\TEMP\\Report.txt");
 
   StartAutomationScript("type 1001 5\nclick 1001\n", "static");
   CTestDlg again;

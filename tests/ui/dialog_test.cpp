@@ -1,5 +1,7 @@
 #include <algorithm>
+#include <fstream>
 
+#include "platform/clock.h"
 #include "platform/message_pump.h"
 #include "platform/ui/application.h"
 #include "platform/ui/desktop.h"
@@ -7,6 +9,8 @@
 #include "platform/ui/posted_messages.h"
 #include "platform/ui/timers.h"
 #include "platform/ui/wait_cursor.h"
+#include "platform/ui/icons.h"
+#include "tests/platform/test_env.h"
 #include "tests/ui/ui_fixture.h"
 
 namespace ui_test {
@@ -259,6 +263,54 @@ TEST_F(UiTest, PostedMessagesReachTheMessageMap) {
   EXPECT_FALSE(PostMessage(dialog.GetSafeHwnd(), WM_USER, 0, 0));
   int stale = 0;
   EXPECT_FALSE(PostMessage(&stale, WM_USER, 0, 0));
+}
+
+TEST_F(UiTest, ControlNotificationsReachTheMessageMap) {
+  CTestDlg dialog;
+  RunWith<CTestDlg>(dialog, [](CTestDlg& d) {
+    d.notifications.clear();
+    Click(d.GetDlgItem(1003));
+    Select(d.GetDlgItem(1004), 0);
+    Type(d.GetDlgItem(1001), "20");
+    // Set by the program: an edit reports it, a combo box does not.
+    d.SetDlgItemText(1001, "21");
+    static_cast<CComboBox*>(d.GetDlgItem(1004))->SetCurSel(2);
+    EXPECT_EQ(d.notifications, (std::vector<int>{1003, 1004, 1001, 1001}));
+    d.EndDialog(IDOK);
+  });
+}
+
+TEST_F(UiTest, RealTimersFireThroughTheEventLoop) {
+  CTestDlg dialog;
+  RunWith<CTestDlg>(dialog, [](CTestDlg& d) {
+    d.SetTimer(3, 1);
+    const DWORD start = platform::GetTickCount();
+    platform::MSG msg;
+    while (d.ticks.size() < 2 && platform::GetTickCount() - start < 5000)
+      while (platform::PeekMessage(&msg, nullptr, 0, 0, platform::PM_REMOVE)) platform::DispatchMessage(&msg);
+    EXPECT_EQ(d.ticks, (std::vector<UINT_PTR>{3, 3}));
+    d.EndDialog(IDOK);
+  });
+}
+
+TEST_F(UiTest, IconStaticsShowTheirIconAtIconSize) {
+  platform::testing::TempDir images;
+  // A 2 x 2 24-bit bitmap.
+  const unsigned char bmp[] = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0,
+                               0, 0, 0, 0, 16, 0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                               255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0};
+  std::ofstream(images.path() / "test-icon.bmp", std::ios::binary).write(reinterpret_cast<const char*>(bmp), sizeof bmp);
+  SetImageFolders({images.path()});
+  EXPECT_EQ(LoadIcon(999), nullptr);
+  CTestDlg dialog;
+  RunWith<CTestDlg>(dialog, [](CTestDlg& d) {
+    auto* icon = static_cast<CStatic*>(d.GetDlgItem(1166));
+    EXPECT_EQ(ClientRectOf(d, 1166), CRect(173, 85, 173 + kIconSize, 85 + kIconSize));
+    EXPECT_EQ(GetImageSize(icon->GetIcon()), CSize(2, 2));
+    EXPECT_EQ(icon->SetIcon(nullptr), LoadIcon(130));
+    d.EndDialog(IDOK);
+  });
+  SetImageFolders({});
 }
 
 TEST_F(UiTest, ForegroundAndFlashGoThroughTheirSeams) {

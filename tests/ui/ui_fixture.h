@@ -8,6 +8,7 @@
 
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/file_dialog.h"
 #include "platform/ui/modal_actions.h"
 #include "platform/ui/user_input.h"
 #include "resources/app_resources.h"
@@ -24,6 +25,8 @@ BEGIN
     2001, "&About..."
 END
 
+130 ICON "test-icon.bmp"
+
 200 DIALOG 0, 0, 160, 100
 CAPTION "Test Dialog"
 STYLE DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU
@@ -38,6 +41,8 @@ BEGIN
     AUTORADIOBUTTON "Letter", 1007, 112, 58, 40, 10
     GROUPBOX        "Counter", 1011, 115, 20, 40, 30
     PUSHBUTTON      "&Open...", 1010, 7, 80, 40, 14
+    PUSHBUTTON      "&Save...", 1012, 115, 5, 40, 12
+    ICON            130, 1166, 115, 52, 20, 20
     DEFPUSHBUTTON   "OK", IDOK, 52, 80, 50, 14
     PUSHBUTTON      "Cancel", IDCANCEL, 105, 80, 50, 14
 END
@@ -87,6 +92,8 @@ class CTestDlg : public CDialog {
   bool refuse_spin = false;
   int group_clicks = 0;
   bool start_timer = false;
+  std::string saved_path;
+  std::vector<int> notifications;
 
  protected:
   bool OnInitDialog() override {
@@ -124,6 +131,13 @@ class CTestDlg : public CDialog {
     nested_text = nested.text;
   }
   void OnGroup() { ++group_clicks; }
+  void OnSave() {
+    CFileDialog save(false, "txt", "Scanner.txt", OFN_OVERWRITEPROMPT, "Text Files (*.txt)|*.txt||", this);
+    if (save.DoModal() == IDOK) saved_path = save.GetPathName();
+  }
+  void OnDisableClicked() { notifications.push_back(1003); }
+  void OnTransportChanged() { notifications.push_back(1004); }
+  void OnMinutesChanged() { notifications.push_back(1001); }
   LRESULT OnScannerChosen(WPARAM wparam, LPARAM lparam) {
     chosen.emplace_back(wparam, lparam);
     return 0;

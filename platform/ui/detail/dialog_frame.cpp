@@ -137,8 +137,10 @@ DialogFrame::DialogFrame(CDialog& owning_dialog, const resources::DialogTemplate
 DialogFrame::~DialogFrame() {
   KillWindowTimers(handle());
   DropPostedMessages(handle());
-  controls.clear();
+  // No notification may reach the dialog while its widgets go.
+  for (const auto& control : controls) control->widget()->blockSignals(true);
   delete widget_;
+  controls.clear();
 }
 
 void DialogFrame::Build() {
