@@ -1,5 +1,6 @@
 #include "platform/desktop.h"
 
+#include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -38,11 +39,10 @@ struct Window {
 // This process's windows and its listener. Lock order: delivery_, then mutex_.
 class Desktop {
  public:
-  Desktop() { std::atexit([] { Get().AtExit(); }); }
-
   static Desktop& Get() {
-    static Desktop* desktop = new Desktop;  // windows may be destroyed by static destructors
-    return *desktop;
+    static const bool installed = Install();
+    (void)installed;
+    return *instance_;
   }
 
   uint64_t Create(DesktopCallbacks callbacks) {
@@ -127,6 +127,22 @@ class Desktop {
   }
 
  private:
+  // Never destroyed: windows may be destroyed by static destructors.
+  static bool Install() {
+    instance_ = new Desktop;
+    std::atexit([] { Get().AtExit(); });
+    ::pthread_atfork(nullptr, nullptr, [] { ForgetParentWindows(); });
+    return true;
+  }
+
+  // A child forked without exec has none of the parent's threads: it starts with no
+  // windows and no listener, and lets go of the parent's socket so that the parent's
+  // end still shows. The parent's state is left as it is, its locks perhaps held.
+  static void ForgetParentWindows() {
+    if (instance_->listener_) instance_->listener_->CloseInChild();
+    instance_ = new Desktop;
+  }
+
   static bool Fail(DWORD error) {
     SetLastError(error);
     return false;
@@ -194,6 +210,7 @@ class Desktop {
   std::optional<std::filesystem::path> folder_;  // where the listener's socket is
   std::string socket_name_;
   uint64_t local_count_ = 0;
+  static inline Desktop* instance_ = nullptr;
 };
 
 bool ValidName(std::string_view name) { return !name.empty() && name.size() <= kMaxPropertyName; }

@@ -5,14 +5,17 @@
 // ($XDG_RUNTIME_DIR/scanutil-desktop, else $TMPDIR/scanutil-desktop-<uid>) with its
 // properties and the local socket its process listens on; other processes find it there.
 // Handles are sequence numbers drawn in that folder, so the walk visits windows in the
-// order they were created and a handle names the same window in every process.
+// order they were created and a handle names the same window in every process. A window
+// without properties is known to its own process only. The folder is fixed when a
+// process's first window is created, until its last window is gone.
 //
 // Delivery: each process that has a window runs one listener thread. Posted messages and
 // requests reach the window's callbacks ON THAT THREAD, one at a time; the UI framework
 // marshals them to its own thread (a queued call) and must not block the listener waiting
 // for its thread, because destroying a window waits for a callback in progress.
 // Posting never waits for an answer: a message that cannot be handed over within a short
-// bound is dropped and PostMessage returns false.
+// bound is dropped and PostMessage returns false. A child forked without exec must not
+// use these functions (it has no listener thread).
 #pragma once
 #include <functional>
 #include <string_view>
@@ -41,8 +44,8 @@ struct DesktopCallbacks {
 };
 
 // One top-level window, created by the UI framework with the window and destroyed with it.
-// Destroying it removes its registration and waits for a callback of it in progress (unless
-// called from that callback); after that no callback of it runs. When the process exits
+// Destroying it removes its registration and waits for a callback in progress (unless
+// called from a callback); after that no callback of it runs. When the process exits
 // normally, the registrations of windows still alive are removed; a process killed hard
 // leaves registrations that the next walk discards.
 class DesktopWindow {

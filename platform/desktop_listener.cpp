@@ -100,6 +100,13 @@ void Listener::Stop() {
     thread.join();
 }
 
+void Listener::CloseInChild() {
+  for (int* fd : {&listen_fd_, &wake_read_, &wake_write_}) {
+    if (*fd >= 0) ::close(*fd);
+    *fd = -1;
+  }
+}
+
 void Listener::Wake() {
   const char byte = 1;
   (void)!::write(wake_write_, &byte, 1);  // a full pipe is already a pending wake-up

@@ -33,6 +33,9 @@ class Listener {
   // Ends the thread and removes the socket. Waits for it, unless called on the thread
   // itself (from a delivery), which then ends once that delivery returns.
   void Stop();
+  // In a child forked without exec, where the thread does not exist: closes what the
+  // child inherited and leaves the socket file to its owner.
+  void CloseInChild();
 
  private:
   struct Connection;

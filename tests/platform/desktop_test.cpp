@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -162,6 +163,13 @@ int ListeningSocket(const std::filesystem::path& path, int backlog) {
   EXPECT_EQ(::listen(fd, backlog), 0);
   return fd;
 }
+
+// The thread sanitizer does not let a child of a threaded fork start threads.
+#ifdef __SANITIZE_THREAD__
+#define SKIP_FORKED_THREADS() GTEST_SKIP() << "threads after fork are not supported by the thread sanitizer"
+#else
+#define SKIP_FORKED_THREADS() (void)0
+#endif
 
 class DesktopTest : public ::testing::Test {
  protected:
@@ -496,6 +504,72 @@ TEST_F(DesktopTest, AKilledProcessLeavesARegistrationTheNextWalkDiscards) {
   });
   EXPECT_EQ(visited, 0u);
   EXPECT_EQ(Files(), std::vector<std::string>{});
+}
+
+TEST_F(DesktopTest, AForkedChildStartsWithoutTheParentsWindows) {
+  SKIP_FORKED_THREADS();
+  Inbox inbox;
+  DesktopWindow parent(inbox.Callbacks());
+  ASSERT_TRUE(SetProp(parent.hwnd(), "Parent", Value(1)));
+  const pid_t child = ::fork();
+  if (child == 0) {
+    // The parent's window is another process's now, and the child's own windows work.
+    int failures = 0;
+    const HWND found = FindWindowWithProperty("Parent");
+    failures |= found == parent.hwnd() ? 0 : 1;
+    {
+      Inbox own;
+      DesktopWindow mine(own.Callbacks());
+      failures |= PostMessage(mine.hwnd(), 1283, 0, 0) ? 0 : 2;
+      failures |= own.WaitFor(1) == std::vector<std::string>{"message 1283 0 0"} ? 0 : 4;
+    }
+    failures |= PostMessage(found, 1281, 3, 4) ? 0 : 8;
+    ::_exit(failures);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+  EXPECT_EQ(inbox.WaitFor(1), std::vector<std::string>{"message 1281 3 4"});
+  EXPECT_EQ(FindWindowWithProperty("Parent"), parent.hwnd());
+  EXPECT_EQ(Count(".sock"), 1u);
+}
+
+TEST_F(DesktopTest, AKilledProcessIsGoneWhileUnreapedAndWhileItsForkedChildLives) {
+  SKIP_FORKED_THREADS();
+  ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);  // the orphaned grandchild comes back to be reaped
+  int release[2], ready[2];
+  ASSERT_EQ(::pipe(release), 0);
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t owner = ::fork();
+  if (owner == 0) {
+    ::close(release[1]);
+    Inbox inbox;
+    DesktopWindow w(inbox.Callbacks());
+    if (!SetProp(w.hwnd(), "Orphan", Value(1))) ::_exit(1);
+    if (::fork() == 0) {  // keeps whatever it was given open until released
+      const pid_t self = ::getpid();
+      (void)!::write(ready[1], &self, sizeof self);
+      char byte;
+      (void)!::read(release[0], &byte, 1);
+      ::_exit(0);
+    }
+    for (;;) ::pause();
+  }
+  ::close(release[0]);
+  ::close(ready[1]);
+  pid_t grandchild = 0;
+  ASSERT_EQ(::read(ready[0], &grandchild, sizeof grandchild), static_cast<ssize_t>(sizeof grandchild));
+  ::close(ready[0]);
+  EXPECT_EQ(Count(".win"), 1u);
+  ::kill(owner, SIGKILL);
+  siginfo_t info{};
+  ASSERT_EQ(::waitid(P_PID, owner, &info, WEXITED | WNOWAIT), 0);  // dead, but its id still answers
+  EXPECT_EQ(FindWindowWithProperty("Orphan"), nullptr);
+  EXPECT_EQ(Files(), std::vector<std::string>{});
+  ::close(release[1]);
+  EXPECT_EQ(::waitpid(owner, nullptr, 0), owner);
+  EXPECT_EQ(::waitpid(grandchild, nullptr, 0), grandchild);
+  ::prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
 
 TEST_F(DesktopTest, FolderIsPrivateToTheUser) {
