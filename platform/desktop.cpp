@@ -136,8 +136,9 @@ class Desktop {
   }
 
   // A child forked without exec has none of the parent's threads: it starts with no
-  // windows and no listener, and lets go of the parent's socket so that the parent's
-  // end still shows. The parent's state is left as it is, its locks perhaps held.
+  // windows and no listener, and lets go of the parent's socket, which would otherwise
+  // keep answering after the parent died. The parent's state is abandoned as it is (its
+  // locks may be held by threads that did not come along).
   static void ForgetParentWindows() {
     if (instance_->listener_) instance_->listener_->CloseInChild();
     instance_ = new Desktop;

@@ -14,8 +14,8 @@
 // marshals them to its own thread (a queued call) and must not block the listener waiting
 // for its thread, because destroying a window waits for a callback in progress.
 // Posting never waits for an answer: a message that cannot be handed over within a short
-// bound is dropped and PostMessage returns false. A child forked without exec must not
-// use these functions (it has no listener thread).
+// bound is dropped and PostMessage returns false. A child forked without exec starts
+// with no windows of its own: to it the parent's windows are another process's.
 #pragma once
 #include <functional>
 #include <string_view>
