@@ -167,8 +167,9 @@ uint64_t NextSequence(const std::filesystem::path& folder) {
   // A damaged or missing counter must not hand out a number still in use.
   const uint64_t next = std::max(ReadCounter(fd.get()).value_or(0), HighestNumberInUse(folder)) + 1;
   const std::string text = std::to_string(next) + "\n";
-  if (::ftruncate(fd.get(), 0) != 0 || ::pwrite(fd.get(), text.data(), text.size(), 0) != static_cast<ssize_t>(text.size()))
-    return 0;
+  const bool written =
+      ::ftruncate(fd.get(), 0) == 0 && ::pwrite(fd.get(), text.data(), text.size(), 0) == static_cast<ssize_t>(text.size());
+  if (!written) return 0;
   return next;  // closing the file releases the lock
 }
 

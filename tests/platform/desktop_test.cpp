@@ -126,7 +126,8 @@ class Peer {
         buffer_.erase(0, end + 1);
         return line;
       }
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
       pollfd fd{out_, POLLIN, 0};
       char chunk[256];
       ssize_t n = 0;
@@ -182,7 +183,8 @@ class DesktopTest : public ::testing::Test {
   }
   size_t Count(std::string_view suffix) const {
     const std::vector<std::string> names = Files();
-    return static_cast<size_t>(std::count_if(names.begin(), names.end(), [&](const std::string& n) { return n.ends_with(suffix); }));
+    const auto has_suffix = [&](const std::string& n) { return n.ends_with(suffix); };
+    return static_cast<size_t>(std::count_if(names.begin(), names.end(), has_suffix));
   }
   std::filesystem::path SocketOf(HWND hwnd) const {
     const std::optional<Registration> registration = desktop::ReadRegistration(Folder(), Number(hwnd));
@@ -318,7 +320,8 @@ TEST_F(DesktopTest, PostsReachTheCallbacksOnTheListenerThread) {
   EXPECT_TRUE(ShowWindow(a.hwnd(), SW_RESTORE));
   EXPECT_TRUE(SetForegroundWindow(GetLastActivePopup(a.hwnd())));
   EXPECT_TRUE(PostMessage(a.hwnd(), 1283, 1, 2));
-  EXPECT_EQ(inbox.WaitFor(4), (std::vector<std::string>{"message 1281 0 0", "restore", "foreground", "message 1283 1 2"}));
+  EXPECT_EQ(inbox.WaitFor(4),
+            (std::vector<std::string>{"message 1281 0 0", "restore", "foreground", "message 1283 1 2"}));
   EXPECT_EQ(other.WaitFor(1), std::vector<std::string>{"message 16 18446744073709551615 -5"});
   EXPECT_NE(inbox.thread(), std::this_thread::get_id());
 
