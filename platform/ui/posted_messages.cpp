@@ -64,12 +64,8 @@ class QtMessageQueue : public MessageQueue {
 }  // namespace
 
 bool PostMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (!detail::Window::FromHandle(hwnd)) return false;
-  {
-    std::lock_guard lock(Queue().mutex);
-    Queue().messages.push_back(MSG{hwnd, message, wparam, lparam});
-  }
-  if (QCoreApplication* app = QCoreApplication::instance()) QMetaObject::invokeMethod(app, &DeliverPosted, Qt::QueuedConnection);
+  if (!detail::Window::FromHandle(hwnd)) return platform::PostMessage(hwnd, message, wparam, lparam);
+  detail::QueueMessage(hwnd, message, wparam, lparam);
   return true;
 }
 
@@ -80,6 +76,37 @@ namespace detail {
 void InstallMessageQueue() {
   static QtMessageQueue queue;
   platform::SetMessageQueue(&queue);
+}
+
+void QueueMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  {
+    std::lock_guard lock(Queue().mutex);
+    Queue().messages.push_back(MSG{hwnd, message, wparam, lparam});
+  }
+  if (QCoreApplication* app = QCoreApplication::instance()) QMetaObject::invokeMethod(app, &DeliverPosted, Qt::QueuedConnection);
+}
+
+void QueueRequest(HWND hwnd, platform::WindowRequest request) {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (!app) return;
+  QMetaObject::invokeMethod(
+      app,
+      [hwnd, request] {
+        auto* frame = dynamic_cast<DialogFrame*>(Window::FromHandle(hwnd));
+        if (!frame) return;
+        // The last active pop-up stands for its owner.
+        DialogFrame* target = frame;
+        for (CDialog* open : OpenDialogs())
+          if (auto* other = dynamic_cast<DialogFrame*>(Window::FromHandle(open->GetSafeHwnd())))
+            for (DialogFrame* up = other->owner; up; up = up->owner)
+              if (up == frame) target = other;
+        if (request == platform::WindowRequest::kRestore && target->widget()->isMinimized()) target->widget()->showNormal();
+        if (request == platform::WindowRequest::kForeground) {
+          target->widget()->raise();
+          target->widget()->activateWindow();
+        }
+      },
+      Qt::QueuedConnection);
 }
 
 void DropPostedMessages(HWND hwnd) {

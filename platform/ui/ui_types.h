@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/desktop.h"
 #include "platform/message_pump.h"
 #include "platform/win_types.h"
 
@@ -36,7 +37,7 @@ constexpr WPARAM MAKEWPARAM(WORD low, WORD high) { return static_cast<WPARAM>(lo
 // Messages.
 constexpr UINT WM_DESTROY = 0x0002;
 constexpr UINT WM_PAINT = 0x000F;
-constexpr UINT WM_CLOSE = 0x0010;
+using platform::WM_CLOSE;
 constexpr UINT WM_NOTIFY = 0x004E;
 constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
@@ -45,7 +46,7 @@ constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_NCRBUTTONDOWN = 0x00A4;
 constexpr UINT WM_POWERBROADCAST = 0x0218;
 constexpr UINT WM_DEVICECHANGE = 0x0219;
-constexpr UINT WM_USER = 0x0400;
+using platform::WM_USER;
 
 // Command notifications (high word of WM_COMMAND's wParam).
 constexpr WORD BN_CLICKED = 0;
@@ -84,7 +85,7 @@ constexpr int SW_SHOWMINIMIZED = 2;
 constexpr int SW_SHOW = 5;
 constexpr int SW_MINIMIZE = 6;
 constexpr int SW_SHOWNA = 8;
-constexpr int SW_RESTORE = 9;
+using platform::SW_RESTORE;
 
 // SetWindowPos.
 constexpr UINT SWP_NOSIZE = 0x0001;

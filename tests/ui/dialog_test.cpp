@@ -313,6 +313,25 @@ TEST_F(UiTest, IconStaticsShowTheirIconAtIconSize) {
   SetImageFolders({});
 }
 
+TEST_F(UiTest, DialogsAreDesktopWindows) {
+  platform::testing::TempDir runtime;
+  platform::testing::ScopedEnv folder("XDG_RUNTIME_DIR", runtime.path().string());
+  CTestDlg dialog;
+  RunWith<CTestDlg>(dialog, [](CTestDlg& d) {
+    ASSERT_TRUE(platform::SetProp(d.GetSafeHwnd(), "QMXUUtilityWindowClass", reinterpret_cast<platform::HANDLE>(1)));
+    EXPECT_EQ(platform::FindWindowWithProperty("QMXUUtilityWindowClass"), d.GetSafeHwnd());
+    // Posted the way another program posts: through the desktop's listener thread.
+    EXPECT_TRUE(platform::PostMessage(d.GetSafeHwnd(), WM_USER + 0x101, 3, 4));
+    const DWORD start = platform::GetTickCount();
+    platform::MSG msg;
+    while (d.chosen.empty() && platform::GetTickCount() - start < 5000)
+      while (platform::PeekMessage(&msg, nullptr, 0, 0, platform::PM_REMOVE)) platform::DispatchMessage(&msg);
+    EXPECT_EQ(d.chosen, (std::vector<std::pair<WPARAM, LPARAM>>{{3, 4}}));
+    d.EndDialog(IDOK);
+  });
+  EXPECT_EQ(platform::FindWindowWithProperty("QMXUUtilityWindowClass"), nullptr) << "the registration goes with the window";
+}
+
 TEST_F(UiTest, ForegroundAndFlashGoThroughTheirSeams) {
   FlashLog flashes;
   CTestDlg dialog;

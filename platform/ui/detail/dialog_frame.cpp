@@ -9,8 +9,9 @@
 #include <QScreen>
 #include <QVariant>
 #include <algorithm>
+#include <atomic>
 #include <mutex>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "platform/ui/detail/hooks.h"
 #include "platform/ui/detail/image.h"
@@ -26,7 +27,7 @@ constexpr const char* kWindowProperty = "platform_ui_window";
 // Read from any thread (PostMessage), changed on the window thread.
 struct Registry {
   std::mutex mutex;
-  std::unordered_set<Window*> windows;
+  std::unordered_map<HWND, Window*> windows;
 };
 
 Registry& LiveWindows() {
@@ -100,20 +101,28 @@ void InstallEventHooks(QApplication& app) {
   RegisterDesktopLibrary();
 }
 
-Window::Window() {
+Window::Window() : hwnd_(static_cast<HWND>(this)) {
   std::lock_guard lock(LiveWindows().mutex);
-  LiveWindows().windows.insert(this);
+  LiveWindows().windows[hwnd_] = this;
 }
 
 Window::~Window() {
   std::lock_guard lock(LiveWindows().mutex);
-  LiveWindows().windows.erase(this);
+  LiveWindows().windows.erase(hwnd_);
+}
+
+void Window::SetHandle(HWND hwnd) {
+  std::lock_guard lock(LiveWindows().mutex);
+  LiveWindows().windows.erase(hwnd_);
+  hwnd_ = hwnd;
+  LiveWindows().windows[hwnd_] = this;
 }
 
 Window* Window::FromHandle(HWND hwnd) {
-  auto* window = static_cast<Window*>(hwnd);
+  if (!hwnd) return nullptr;
   std::lock_guard lock(LiveWindows().mutex);
-  return LiveWindows().windows.contains(window) ? window : nullptr;
+  auto it = LiveWindows().windows.find(hwnd);
+  return it != LiveWindows().windows.end() ? it->second : nullptr;
 }
 
 Window* Window::FromWidget(const QObject* object) {
@@ -131,6 +140,14 @@ DialogFrame::DialogFrame(CDialog& owning_dialog, const resources::DialogTemplate
     : dialog(owning_dialog), dialog_template(dialog_template_), owner(owner_frame) {
   style = DialogStyle(dialog_template);
   object = &dialog;
+  // The desktop's handle names the window for every program; what the desktop
+  // delivers (on its own thread) goes through the queue to the window's thread.
+  auto self = std::make_shared<std::atomic<HWND>>(nullptr);
+  desktop_ = std::make_unique<platform::DesktopWindow>(platform::DesktopCallbacks{
+      [self](UINT message, WPARAM wparam, LPARAM lparam) { QueueMessage(self->load(), message, wparam, lparam); },
+      [self](platform::WindowRequest request) { QueueRequest(self->load(), request); }});
+  SetHandle(desktop_->hwnd());
+  self->store(desktop_->hwnd());
   Build();
 }
 
@@ -141,6 +158,8 @@ DialogFrame::~DialogFrame() {
   for (const auto& control : controls) control->widget()->blockSignals(true);
   delete widget_;
   controls.clear();
+  SetHandle(static_cast<HWND>(this));
+  desktop_.reset();
 }
 
 void DialogFrame::Build() {

@@ -1,6 +1,7 @@
 // What the framework installs into the Qt application when it is created, and the
 // internal entry points its parts call on each other.
 #pragma once
+#include "platform/desktop.h"
 #include "platform/ui/ui_types.h"
 
 class QApplication;
@@ -15,5 +16,8 @@ void RegisterDesktopLibrary();
 void KillWindowTimers(HWND hwnd);
 // Posted messages of a window that goes away.
 void DropPostedMessages(HWND hwnd);
+// From any thread: a message for a window of ours, and a restore / foreground request.
+void QueueMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+void QueueRequest(HWND hwnd, platform::WindowRequest request);
 
 }  // namespace platform::ui::detail

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/desktop.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/geometry.h"
 #include "platform/ui/menu.h"
@@ -46,7 +47,9 @@ class Window {
   virtual CSize ClientSize() const = 0;
   virtual void StyleChanged(DWORD old_style) = 0;
 
-  HWND handle() { return static_cast<HWND>(this); }
+  HWND handle() const { return hwnd_; }
+  // A top-level window takes the handle the desktop gave it.
+  void SetHandle(HWND hwnd);
   static Window* FromHandle(HWND hwnd);
   // The framework window a Qt widget belongs to; null when none.
   static Window* FromWidget(const QObject* object);
@@ -55,6 +58,9 @@ class Window {
   DWORD style = 0;
   CWnd* object = nullptr;  // the CWnd handed out for this window
   std::optional<COLORREF> text_color;
+
+ private:
+  HWND hwnd_;
 };
 
 class Control : public Window {
@@ -182,6 +188,7 @@ class DialogFrame : public Window {
 
  private:
   void Build();
+  std::unique_ptr<platform::DesktopWindow> desktop_;
   QWidget* widget_ = nullptr;
   QPointer<QWidget> popup_;
 };
