@@ -26,14 +26,6 @@ CWnd* GetForegroundWindow() {
   return window ? window->object : nullptr;
 }
 
-bool SetForegroundWindow(CWnd* window) {
-  detail::Window* inner = window ? detail::Window::FromHandle(window->GetSafeHwnd()) : nullptr;
-  if (!inner) return false;
-  if (ForegroundOverride()) ForegroundOverride() = inner->frame().handle();
-  inner->frame().widget()->raise();
-  inner->frame().widget()->activateWindow();
-  return true;
-}
 
 void SetForegroundOverride(std::optional<HWND> hwnd) { ForegroundOverride() = hwnd; }
 
@@ -52,6 +44,12 @@ bool FlashWindowEx(const FLASHWINFO* info) {
 void SetFlashRecorder(std::function<void(const FLASHWINFO&)> recorder) { Recorder() = std::move(recorder); }
 
 namespace detail {
+
+void BringToFront(DialogFrame& frame) {
+  if (ForegroundOverride()) ForegroundOverride() = frame.handle();
+  frame.widget()->raise();
+  frame.widget()->activateWindow();
+}
 
 void RegisterDesktopLibrary() {
   platform::RegisterModule("user32.dll", [] {

@@ -32,11 +32,12 @@ struct FLASHWINFO {
   DWORD dwTimeout = 0;
 };
 
-// The foreground window; null when it is none of ours.
+// The foreground window; null when it is none of ours. platform::SetForegroundWindow
+// (platform/desktop.h) brings a window forward, in this program or another.
 CWnd* GetForegroundWindow();
-bool SetForegroundWindow(CWnd* window);
 // Tests and automation: the window to report as foreground (nullopt: ask Qt; a null
-// handle: no window of ours is in the foreground).
+// handle: no window of ours is in the foreground). A window brought forward while an
+// override is set becomes the override.
 void SetForegroundOverride(std::optional<HWND> hwnd);
 
 // Alerts through the desktop (QApplication::alert for uCount * dwTimeout ms, until

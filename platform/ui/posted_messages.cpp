@@ -9,6 +9,7 @@
 #include "platform/message_pump.h"
 #include "platform/ui/application.h"
 #include "platform/ui/detail/hooks.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/detail/window.h"
 
 namespace platform::ui {
@@ -63,8 +64,8 @@ class QtMessageQueue : public MessageQueue {
 
 }  // namespace
 
-bool PostMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (!detail::Window::FromHandle(hwnd)) return platform::PostMessage(hwnd, message, wparam, lparam);
+bool PostDialogMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (!dynamic_cast<detail::DialogFrame*>(detail::Window::FromHandle(hwnd))) return false;
   detail::QueueMessage(hwnd, message, wparam, lparam);
   return true;
 }
@@ -101,10 +102,7 @@ void QueueRequest(HWND hwnd, platform::WindowRequest request) {
             for (DialogFrame* up = other->owner; up; up = up->owner)
               if (up == frame) target = other;
         if (request == platform::WindowRequest::kRestore && target->widget()->isMinimized()) target->widget()->showNormal();
-        if (request == platform::WindowRequest::kForeground) {
-          target->widget()->raise();
-          target->widget()->activateWindow();
-        }
+        if (request == platform::WindowRequest::kForeground) BringToFront(*target);
       },
       Qt::QueuedConnection);
 }

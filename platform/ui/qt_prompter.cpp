@@ -36,7 +36,46 @@ QMessageBox::Icon IconOf(UINT type) {
   }
 }
 
+struct OpenBox {
+  QMessageBox* box = nullptr;
+  std::vector<std::pair<QAbstractButton*, int>> answers;
+};
+
+OpenBox*& Current() {
+  static OpenBox* open = nullptr;
+  return open;
+}
+
+const char* IconName(QMessageBox::Icon icon) {
+  switch (icon) {
+    case QMessageBox::Information: return "information";
+    case QMessageBox::Warning: return "warning";
+    case QMessageBox::Critical: return "critical";
+    case QMessageBox::Question: return "question";
+    default: return "";
+  }
+}
+
 }  // namespace
+
+std::optional<QtBoxContents> OpenQtMessageBox() {
+  OpenBox* open = Current();
+  if (!open) return std::nullopt;
+  QtBoxContents contents{detail::FromQt(open->box->windowTitle()), detail::FromQt(open->box->text()), IconName(open->box->icon()), {}};
+  for (const auto& [button, answer] : open->answers) contents.buttons.push_back(detail::FromQt(button->text()));
+  return contents;
+}
+
+bool PressQtMessageBoxButton(int answer) {
+  OpenBox* open = Current();
+  if (!open) return false;
+  for (const auto& [button, value] : open->answers) {
+    if (value != answer) continue;
+    button->click();
+    return true;
+  }
+  return false;
+}
 
 int QtPrompter::Show(const MessageBoxRequest& request) {
   EnsureApplication();
@@ -48,7 +87,11 @@ int QtPrompter::Show(const MessageBoxRequest& request) {
   for (const ButtonSpec& spec : ButtonsOf(request.type)) answers.emplace_back(box.addButton(spec.text, spec.role), spec.answer);
   box.setDefaultButton(static_cast<QPushButton*>(answers.front().first));
   box.setEscapeButton(answers.back().first);
+  OpenBox open{&box, answers};
+  OpenBox* outer = Current();
+  Current() = &open;
   box.exec();
+  Current() = outer;
   for (const auto& [button, answer] : answers)
     if (box.clickedButton() == button) return answer;
   return DefaultAnswer(request.type);

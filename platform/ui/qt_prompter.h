@@ -2,6 +2,10 @@
 // with the box type's buttons and icon. The application installs it when it runs with
 // a user (not in tests, not under automation).
 #pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "platform/message_box.h"
 
 namespace platform::ui {
@@ -13,5 +17,16 @@ class QtPrompter : public Prompter {
 
 // Installs a process-wide QtPrompter (InstallPrompter); returns the one it replaced.
 Prompter* InstallQtPrompter();
+
+// The Qt message box on the screen, for tests: what it shows, and a button press.
+struct QtBoxContents {
+  std::string caption;
+  std::string text;
+  std::string icon;  // "information", "warning", "critical", "question" or ""
+  std::vector<std::string> buttons;
+};
+std::optional<QtBoxContents> OpenQtMessageBox();
+// Presses the button that answers `answer`; false when no box is open or it has none.
+bool PressQtMessageBoxButton(int answer);
 
 }  // namespace platform::ui

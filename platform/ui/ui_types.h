@@ -5,7 +5,9 @@
 #include <cstdint>
 
 #include "platform/desktop.h"
+#include "platform/message_box.h"
 #include "platform/message_pump.h"
+#include "platform/system.h"
 #include "platform/win_types.h"
 
 namespace platform::ui {
@@ -44,8 +46,8 @@ constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_SYSCOMMAND = 0x0112;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_NCRBUTTONDOWN = 0x00A4;
-constexpr UINT WM_POWERBROADCAST = 0x0218;
-constexpr UINT WM_DEVICECHANGE = 0x0219;
+using platform::system::WM_DEVICECHANGE;
+using platform::system::WM_POWERBROADCAST;
 using platform::WM_USER;
 
 // Command notifications (high word of WM_COMMAND's wParam).
@@ -205,7 +207,7 @@ constexpr DWORD UDS_HORZ = 0x40;
 constexpr DWORD UDS_NOTHOUSANDS = 0x80;
 
 // Dialog command ids.
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
+using platform::IDCANCEL;
+using platform::IDOK;
 
 }  // namespace platform::ui

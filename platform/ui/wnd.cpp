@@ -252,7 +252,7 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 bool CWnd::PostMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-  return ::platform::ui::PostMessage(m_hWnd, message, wparam, lparam);
+  return PostDialogMessage(m_hWnd, message, wparam, lparam);
 }
 
 UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse_ms, void*) {

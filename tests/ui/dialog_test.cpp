@@ -7,6 +7,7 @@
 #include "platform/ui/desktop.h"
 #include "platform/ui/file_dialog.h"
 #include "platform/ui/posted_messages.h"
+#include "platform/ui/qt_prompter.h"
 #include "platform/ui/timers.h"
 #include "platform/ui/wait_cursor.h"
 #include "platform/ui/icons.h"
@@ -251,7 +252,7 @@ TEST_F(UiTest, SpinControlsStepTheirBuddyWithinTheRange) {
 TEST_F(UiTest, PostedMessagesReachTheMessageMap) {
   CTestDlg dialog;
   RunWith<CTestDlg>(dialog, [](CTestDlg& d) {
-    EXPECT_TRUE(PostMessage(d.GetSafeHwnd(), WM_USER + 0x101, 7, 9));
+    EXPECT_TRUE(d.PostMessage(WM_USER + 0x101, 7, 9));
     EXPECT_TRUE(d.chosen.empty()) << "posting does not deliver at once";
     platform::MSG msg;
     while (platform::PeekMessage(&msg, nullptr, 0, 0, platform::PM_REMOVE)) platform::DispatchMessage(&msg);
@@ -260,9 +261,9 @@ TEST_F(UiTest, PostedMessagesReachTheMessageMap) {
     d.EndDialog(IDOK);
   });
   EXPECT_TRUE(dialog.chosen.size() == 1u) << "a message left for a closed window is dropped";
-  EXPECT_FALSE(PostMessage(dialog.GetSafeHwnd(), WM_USER, 0, 0));
+  EXPECT_FALSE(dialog.PostMessage(WM_USER, 0, 0));
   int stale = 0;
-  EXPECT_FALSE(PostMessage(&stale, WM_USER, 0, 0));
+  EXPECT_FALSE(PostDialogMessage(&stale, WM_USER, 0, 0));
 }
 
 TEST_F(UiTest, ControlNotificationsReachTheMessageMap) {
@@ -327,9 +328,49 @@ TEST_F(UiTest, DialogsAreDesktopWindows) {
     while (d.chosen.empty() && platform::GetTickCount() - start < 5000)
       while (platform::PeekMessage(&msg, nullptr, 0, 0, platform::PM_REMOVE)) platform::DispatchMessage(&msg);
     EXPECT_EQ(d.chosen, (std::vector<std::pair<WPARAM, LPARAM>>{{3, 4}}));
+    // Brought forward by another program.
+    SetForegroundOverride(HWND(nullptr));
+    EXPECT_TRUE(platform::SetForegroundWindow(d.GetSafeHwnd()));
+    const DWORD asked = platform::GetTickCount();
+    while (!GetForegroundWindow() && platform::GetTickCount() - asked < 5000)
+      while (platform::PeekMessage(&msg, nullptr, 0, 0, platform::PM_REMOVE)) platform::DispatchMessage(&msg);
+    EXPECT_EQ(GetForegroundWindow(), &d);
+    SetForegroundOverride(std::nullopt);
     d.EndDialog(IDOK);
   });
   EXPECT_EQ(platform::FindWindowWithProperty("QMXUUtilityWindowClass"), nullptr) << "the registration goes with the window";
+}
+
+// A dialog whose Qt timer answers the Qt message box that its action opened.
+class CBoxDlg : public CTestDlg {
+ public:
+  std::optional<QtBoxContents> seen;
+
+ protected:
+  void OnTimer(UINT_PTR) override {
+    if (auto box = OpenQtMessageBox()) {
+      seen = box;
+      PressQtMessageBoxButton(platform::IDCANCEL);
+    }
+  }
+};
+
+TEST_F(UiTest, TheQtPrompterShowsTheBoxWithItsButtonsAndIcon) {
+  CBoxDlg dialog;
+  int answer = 0;
+  RunWith<CBoxDlg>(dialog, [&](CBoxDlg& d) {
+    d.SetTimer(1, 1);
+    platform::Prompter* previous = InstallQtPrompter();
+    answer = platform::AfxMessageBox("Clear the counter?", platform::MB_OKCANCEL | platform::MB_ICONQUESTION);
+    platform::InstallPrompter(previous);
+    d.EndDialog(IDOK);
+  });
+  EXPECT_EQ(answer, platform::IDCANCEL);
+  ASSERT_TRUE(dialog.seen);
+  EXPECT_EQ(dialog.seen->caption, "Test Utility");
+  EXPECT_EQ(dialog.seen->text, "Clear the counter?");
+  EXPECT_EQ(dialog.seen->icon, "question");
+  EXPECT_EQ(dialog.seen->buttons, (std::vector<std::string>{"OK", "Cancel"}));
 }
 
 TEST_F(UiTest, ForegroundAndFlashGoThroughTheirSeams) {

@@ -19,5 +19,8 @@ void DropPostedMessages(HWND hwnd);
 // From any thread: a message for a window of ours, and a restore / foreground request.
 void QueueMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 void QueueRequest(HWND hwnd, platform::WindowRequest request);
+class DialogFrame;
+// Raises and activates the dialog (the foreground override follows).
+void BringToFront(DialogFrame& frame);
 
 }  // namespace platform::ui::detail
