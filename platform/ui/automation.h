@@ -3,6 +3,14 @@
 // SCANUTIL_AUTOMATION naming a script file, the steps then drive the dialogs, answer
 // the message boxes and file dialogs, move the window timers (virtual time), and write
 // screenshots and JSON dumps.
+//
+//   int main(int argc, char** argv) {
+//     platform::ui::InitApplication(argc, argv);
+//     const bool automated = platform::ui::StartAutomation();
+//     platform::ui::InstallInteractivePrompter();
+//     ... run the program's dialogs ...
+//     return automated ? platform::ui::AutomationExitCode() : exit_code;
+//   }
 #pragma once
 #include <string>
 #include <vector>

@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "platform/ui/application.h"
+#include "platform/ui/automation.h"
 #include "platform/ui/detail/qt_text.h"
 #include "platform/ui/detail/window.h"
 #include "platform/ui/dialog.h"
@@ -95,6 +96,12 @@ int QtPrompter::Show(const MessageBoxRequest& request) {
   for (const auto& [button, answer] : answers)
     if (box.clickedButton() == button) return answer;
   return DefaultAnswer(request.type);
+}
+
+bool InstallInteractivePrompter() {
+  if (AutomationActive() || IsHeadless()) return false;
+  InstallQtPrompter();
+  return true;
 }
 
 Prompter* InstallQtPrompter() {

@@ -17,6 +17,9 @@ class QtPrompter : public Prompter {
 
 // Installs a process-wide QtPrompter (InstallPrompter); returns the one it replaced.
 Prompter* InstallQtPrompter();
+// Installs the Qt prompter when a user is there: no automation script runs and there is
+// a display. Call it after StartAutomation. True when it installed it.
+bool InstallInteractivePrompter();
 
 // The Qt message box on the screen, for tests: what it shows, and a button press.
 struct QtBoxContents {

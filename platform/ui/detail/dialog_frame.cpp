@@ -310,6 +310,10 @@ bool DialogFrame::ChooseSystemCommand(UINT id) {
 
 bool DialogFrame::ClickAt(CPoint point) {
   for (const auto& control : controls) {
+    const bool notifying_static = (control->kind == Kind::Static || control->kind == Kind::Icon || control->kind == Kind::Picture) &&
+                                  (control->style & SS_NOTIFY);
+    if (notifying_static && control->widget()->isVisible() && control->widget()->geometry().contains(point.x, point.y))
+      return control->UserClick();
     auto* group = qobject_cast<QGroupBox*>(control->widget());
     if (!group || !group->isVisible() || !group->isEnabled()) continue;
     const QFontMetrics metrics(group->font());

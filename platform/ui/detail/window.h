@@ -164,7 +164,7 @@ class DialogFrame : public Window {
   // The context menu standing in for the system menu; popped up at `global` (screen).
   void PopupSystemMenu(CPoint global);
   bool ChooseSystemCommand(UINT id);
-  // Group box captions take clicks (client coordinates).
+  // Group box captions and statics with SS_NOTIFY take clicks (client coordinates).
   bool ClickAt(CPoint client_point);
   Control* FirstTabStop() const;
   void Centre(DialogFrame* over);
