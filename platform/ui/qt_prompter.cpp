@@ -12,13 +12,13 @@
 namespace platform::ui {
 namespace {
 
-struct ButtonSpec {
+struct ButtonChoice {
   int answer;
   const char* text;
   QMessageBox::ButtonRole role;
 };
 
-std::vector<ButtonSpec> ButtonsOf(UINT type) {
+std::vector<ButtonChoice> ButtonsOf(UINT type) {
   switch (type & MB_TYPEMASK) {
     case MB_OKCANCEL: return {{IDOK, "OK", QMessageBox::AcceptRole}, {IDCANCEL, "Cancel", QMessageBox::RejectRole}};
     case MB_YESNO: return {{IDYES, "&Yes", QMessageBox::YesRole}, {IDNO, "&No", QMessageBox::NoRole}};
@@ -85,7 +85,7 @@ int QtPrompter::Show(const MessageBoxRequest& request) {
   QMessageBox box(IconOf(request.type), detail::ToQt(request.caption), detail::ToQt(detail::LineFeeds(request.text)),
                   QMessageBox::NoButton, frame ? frame->widget() : nullptr);
   std::vector<std::pair<QAbstractButton*, int>> answers;
-  for (const ButtonSpec& spec : ButtonsOf(request.type)) answers.emplace_back(box.addButton(spec.text, spec.role), spec.answer);
+  for (const ButtonChoice& choice : ButtonsOf(request.type)) answers.emplace_back(box.addButton(choice.text, choice.role), choice.answer);
   box.setDefaultButton(static_cast<QPushButton*>(answers.front().first));
   box.setEscapeButton(answers.back().first);
   OpenBox open{&box, answers};
