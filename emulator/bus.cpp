@@ -10,17 +10,34 @@ namespace emulator {
 namespace aspi = platform::aspi;
 
 std::shared_ptr<EmulatedDevice> Bus::Add(DeviceSetup setup) {
-  std::lock_guard<std::mutex> guard(mutex_);
-  if (setup.attachment.sti) {
-    StiDriver& driver = *setup.attachment.sti;
-    if (driver.internal_name.empty())
-      driver.internal_name = kStiClassPrefix + platform::text::Utf8ToUtf16(platform::Format("%04d", still_image_count_));
-    if (driver.device_description.empty()) driver.device_description = platform::text::Utf8ToUtf16(setup.identity.product);
-    ++still_image_count_;
+  std::vector<TimelineStep> steps = std::move(setup.timeline);
+  std::shared_ptr<EmulatedDevice> device;
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
+    if (setup.attachment.sti) {
+      StiDriver& driver = *setup.attachment.sti;
+      if (driver.internal_name.empty())
+        driver.internal_name =
+            kStiClassPrefix + platform::text::Utf8ToUtf16(platform::Format("%04d", still_image_count_));
+      if (driver.device_description.empty())
+        driver.device_description = platform::text::Utf8ToUtf16(setup.identity.product);
+      ++still_image_count_;
+    }
+    device = std::make_shared<EmulatedDevice>(std::move(setup), timeline_);
+    devices_.push_back(device);
   }
-  devices_.push_back(std::make_shared<EmulatedDevice>(std::move(setup)));
-  return devices_.back();
+  timeline_->Join(device);
+  for (TimelineStep& step : steps) timeline_->Add(device->name(), std::move(step));
+  return device;
 }
+
+void Bus::AdvanceTimeline() { timeline_->Advance(); }
+
+void Bus::AddTimelineStep(const std::string& device, TimelineStep step) { timeline_->Add(device, std::move(step)); }
+
+uint64_t Bus::TimelineOrigin() const { return timeline_->Origin(); }
+
+size_t Bus::PendingTimelineSteps() const { return timeline_->Pending(); }
 
 std::vector<std::shared_ptr<EmulatedDevice>> Bus::Devices() const {
   std::lock_guard<std::mutex> guard(mutex_);
@@ -35,6 +52,7 @@ std::shared_ptr<EmulatedDevice> Bus::Find(std::string_view name) const {
 }
 
 std::shared_ptr<EmulatedDevice> Bus::FindAspi(uint8_t host_adapter, uint8_t target) const {
+  timeline_->Advance();
   std::lock_guard<std::mutex> guard(mutex_);
   const AspiAddress wanted{host_adapter, target};
   for (const auto& device : devices_)
@@ -49,6 +67,7 @@ std::shared_ptr<EmulatedDevice> Bus::FindStillImage(const std::u16string& intern
 }
 
 std::vector<std::shared_ptr<EmulatedDevice>> Bus::StillImageDevices() const {
+  timeline_->Advance();
   std::vector<std::shared_ptr<EmulatedDevice>> out;
   for (const auto& device : Devices())
     if (device->attachment().sti && device->Plugged()) out.push_back(device);
@@ -67,6 +86,7 @@ void Bus::SetSettings(const BusSettings& settings) {
 
 platform::DWORD Bus::AspiSupportInfo() const {
   constexpr uint8_t kNoAdapters = 0xE8;
+  timeline_->Advance();
   std::lock_guard<std::mutex> guard(mutex_);
   int highest = -1;
   for (const auto& device : devices_)

@@ -1,5 +1,11 @@
 // The bus of emulated devices behind the ASPI manager and the still-image service.
 // Bus order is the order devices were added. Safe to use from any thread.
+//
+// The bus keeps its devices' timeline, counting from the bus's creation on the
+// platform clock (install a fake clock before building a bus whose timeline a test
+// drives). Enumeration (the still-image device list and device creation), every ASPI
+// request and the ASPI support information apply the steps that are due first, as
+// every command, escape and lock of a device does.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -12,6 +18,7 @@
 
 #include "emulator/device_setup.h"
 #include "emulator/emulated_device.h"
+#include "emulator/timeline.h"
 #include "platform/aspi/aspi.h"
 #include "platform/win_types.h"
 
@@ -36,13 +43,22 @@ constexpr const char16_t* kStiClassPrefix = u"{6BDD1FC6-810F-11D0-BEC7-08002BE20
 
 class Bus {
  public:
-  Bus() = default;
-  explicit Bus(BusSettings settings) : settings_(settings) {}
+  Bus() : Bus(BusSettings{}) {}
+  explicit Bus(BusSettings settings) : settings_(settings), timeline_(std::make_shared<Timeline>()) {}
 
-  // Adds a device at the end of the bus. A still-image device without an internal
-  // name gets kStiClassPrefix and its still-image position as four digits; without
-  // a device description, its product identification.
+  // Adds a device at the end of the bus and schedules its timeline steps. A
+  // still-image device without an internal name gets kStiClassPrefix and its
+  // still-image position as four digits; without a device description, its product
+  // identification.
   std::shared_ptr<EmulatedDevice> Add(DeviceSetup setup);
+
+  // Applies the timeline steps that are due, for a host that runs its own timer.
+  void AdvanceTimeline();
+  // Schedules a step for the device of that name; at: ms after the bus's creation.
+  void AddTimelineStep(const std::string& device, TimelineStep step);
+  // The clock time (platform::Clock::Now) of the bus's creation.
+  uint64_t TimelineOrigin() const;
+  size_t PendingTimelineSteps() const;
 
   std::vector<std::shared_ptr<EmulatedDevice>> Devices() const;
   std::shared_ptr<EmulatedDevice> Find(std::string_view name) const;
@@ -75,6 +91,7 @@ class Bus {
   std::vector<platform::aspi::SRB_ExecSCSICmd*> pending_;
   std::vector<Launch> launches_;
   std::function<void()> launch_hook_;
+  const std::shared_ptr<Timeline> timeline_;
 };
 
 }  // namespace emulator

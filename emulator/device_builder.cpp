@@ -66,8 +66,14 @@ DeviceBuilder& DeviceBuilder::AcceptLengths(uint8_t opcode, uint8_t data_type, s
   return *this;
 }
 
-DeviceBuilder& DeviceBuilder::Edit(std::function<void(ScannerState&)> edit) {
+DeviceBuilder& DeviceBuilder::Edit(StateEdit edit) {
   edits_.push_back(std::move(edit));
+  return *this;
+}
+
+DeviceBuilder& DeviceBuilder::Change(const StateChange& change) {
+  edits_.insert(edits_.end(), change.edits.begin(), change.edits.end());
+  answers_compatible_mode_ = answers_compatible_mode_ || change.answers_compatible_mode;
   return *this;
 }
 
@@ -147,6 +153,27 @@ DeviceBuilder& DeviceBuilder::OneSided(bool on) {
 
 DeviceBuilder& DeviceBuilder::FlatbedAttached(bool on) {
   return Edit([=](ScannerState& s) { s.flatbed.attached = on; });
+}
+
+DeviceBuilder& DeviceBuilder::FlatbedUnit(std::string device_name) {
+  setup_.flatbed_unit = std::move(device_name);
+  return *this;
+}
+
+DeviceBuilder& DeviceBuilder::Step(TimelineStep step) {
+  setup_.timeline.push_back(std::move(step));
+  return *this;
+}
+
+DeviceBuilder& DeviceBuilder::At(uint64_t ms, StateEdit edit) { return At(ms, StateChange{{std::move(edit)}, false}); }
+DeviceBuilder& DeviceBuilder::At(uint64_t ms, StateChange change) { return Step(ChangeStep(ms, std::move(change))); }
+DeviceBuilder& DeviceBuilder::UnplugAt(uint64_t ms) { return Step(UnplugStep(ms)); }
+DeviceBuilder& DeviceBuilder::PlugAt(uint64_t ms) { return Step(PlugStep(ms)); }
+DeviceBuilder& DeviceBuilder::LockHeldBetween(uint64_t from_ms, uint64_t until_ms) {
+  return Step(HoldLockStep(from_ms, until_ms));
+}
+DeviceBuilder& DeviceBuilder::FlatbedAt(uint64_t ms, bool attached) {
+  return At(ms, [attached](ScannerState& s) { s.flatbed.attached = attached; });
 }
 
 DeviceBuilder& DeviceBuilder::Firmware(std::string version) {

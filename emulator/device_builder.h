@@ -12,6 +12,8 @@
 #include "emulator/bus.h"
 #include "emulator/device_setup.h"
 #include "emulator/faults.h"
+#include "emulator/state_change.h"
+#include "emulator/timeline_step.h"
 
 namespace emulator {
 
@@ -52,7 +54,8 @@ class DeviceBuilder {
   DeviceBuilder& AcceptLengths(uint8_t opcode, uint8_t data_type, std::vector<uint32_t> lengths);
 
   // Scanner state: the model's defaults, then these changes in the order given.
-  DeviceBuilder& Edit(std::function<void(ScannerState&)> edit);
+  DeviceBuilder& Edit(StateEdit edit);
+  DeviceBuilder& Change(const StateChange& change);
   // Also makes a model without the compatible-mode read answer it.
   DeviceBuilder& CompatibleMode(uint8_t code, uint8_t second);
   // Raw answer of a vendor read; it wins over the state and the profile.
@@ -70,6 +73,9 @@ class DeviceBuilder {
   DeviceBuilder& PowerOffCapability(bool on = true);
   DeviceBuilder& OneSided(bool on = true);
   DeviceBuilder& FlatbedAttached(bool on = true);
+  // The device of that name on the same bus is this scanner's flatbed unit: present
+  // exactly while this scanner reports the unit attached.
+  DeviceBuilder& FlatbedUnit(std::string device_name);
   DeviceBuilder& Firmware(std::string version);
   DeviceBuilder& IdentityText(std::string text);
   DeviceBuilder& NoPaper();
@@ -82,6 +88,19 @@ class DeviceBuilder {
   DeviceBuilder& UnplugAfter(uint32_t requests);
   DeviceBuilder& FailCreate(platform::HRESULT result = platform::E_FAIL, int times = 1);
 
+  // Timeline, in ms after the bus's creation on the platform clock; steps of the
+  // same time run in the order given.
+  DeviceBuilder& At(uint64_t ms, StateEdit edit);
+  DeviceBuilder& At(uint64_t ms, StateChange change);
+  DeviceBuilder& UnplugAt(uint64_t ms);
+  DeviceBuilder& PlugAt(uint64_t ms);
+  // Another program holds the lock from one time until the other.
+  DeviceBuilder& LockHeldBetween(uint64_t from_ms, uint64_t until_ms);
+  // The flatbed unit comes (configuration bit, flatbed commands, and the unit's own
+  // device when FlatbedUnit names one) or goes.
+  DeviceBuilder& FlatbedAt(uint64_t ms, bool attached);
+  DeviceBuilder& Step(TimelineStep step);
+
   const std::string& name() const { return setup_.name; }
   DeviceSetup Build() const;
 
@@ -92,7 +111,7 @@ class DeviceBuilder {
   std::optional<uint8_t> model_;
   std::map<std::pair<uint8_t, uint8_t>, Lengths> lengths_;
   bool answers_compatible_mode_ = false;
-  std::vector<std::function<void(ScannerState&)>> edits_;
+  std::vector<StateEdit> edits_;
 };
 
 class BusBuilder {

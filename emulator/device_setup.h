@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "emulator/faults.h"
 #include "emulator/model_profile.h"
 #include "emulator/scanner_state.h"
+#include "emulator/timeline_step.h"
 #include "platform/win_types.h"
 
 namespace emulator {
@@ -66,6 +68,10 @@ struct DeviceSetup {
   ModelProfile profile;  // what the device answers; DeviceBuilder picks it by product
   ScannerState state;
   DeviceFaults faults;
+  std::vector<TimelineStep> timeline;  // scheduled by the bus the device joins
+  // The device on the same bus that is this scanner's flatbed unit: present exactly
+  // while the scanner reports the unit attached.
+  std::string flatbed_unit;
 };
 
 }  // namespace emulator

@@ -4,8 +4,10 @@
 #include <cstring>
 
 #include "emulator/command_table.h"
+#include "emulator/timeline.h"
 #include "platform/clock.h"
 #include "platform/handles.h"
+#include "platform/system.h"
 
 namespace emulator {
 namespace {
@@ -23,16 +25,23 @@ std::array<uint8_t, kInquirySize> InquiryOf(const DeviceSetup& setup) {
 
 }  // namespace
 
-EmulatedDevice::EmulatedDevice(DeviceSetup setup)
+EmulatedDevice::EmulatedDevice(DeviceSetup setup, std::shared_ptr<Timeline> timeline)
     : name_(std::move(setup.name)),
       identity_(setup.identity),
       attachment_(std::move(setup.attachment)),
       inquiry_(InquiryOf(setup)),
+      flatbed_unit_(std::move(setup.flatbed_unit)),
+      timeline_(std::move(timeline)),
       profile_(std::move(setup.profile)),
       state_(std::move(setup.state)),
       faults_(std::move(setup.faults)) {}
 
+void EmulatedDevice::AdvanceTimeline() {
+  if (timeline_) timeline_->Advance();
+}
+
 WireResult EmulatedDevice::Execute(WireRequest request) {
+  AdvanceTimeline();
   std::lock_guard<std::mutex> guard(mutex_);
   WireResult result = ExecuteLocked(request);
   if (result.outcome == Outcome::kCheckCondition && request.auto_sense) pending_sense_.reset();
@@ -126,10 +135,26 @@ WireResult EmulatedDevice::ApplyFault(CommandFault& fault, const WireRequest& re
 
 bool EmulatedDevice::LockFree(const void* owner) const {
   return PluggedLocked() && !faults_.offline && faults_.lock_held_elsewhere == 0 &&
-         (lock_owner_ == nullptr || lock_owner_ == owner);
+         platform::GetClock().Now() >= faults_.lock_held_until && (lock_owner_ == nullptr || lock_owner_ == owner);
+}
+
+// A hold by another program that ends within the timeout ends the wait when it ends,
+// so the attempt gets the lock then and not only at the end of its timeout.
+bool EmulatedDevice::WaitForLock(std::unique_lock<std::mutex>& lock, const void* owner, DWORD timeout_ms) {
+  auto free = [&] { return LockFree(owner); };
+  DWORD left = timeout_ms;
+  for (;;) {
+    const uint64_t now = platform::GetClock().Now();
+    const uint64_t hold = faults_.lock_held_until > now ? faults_.lock_held_until - now : 0;
+    const DWORD slice = hold ? static_cast<DWORD>(std::min<uint64_t>(left, hold)) : left;
+    if (platform::GetClock().WaitUntil(lock, lock_changed_, slice, free)) return true;
+    if (left != platform::INFINITE) left -= slice;
+    if (left == 0) return false;
+  }
 }
 
 HRESULT EmulatedDevice::Lock(const void* owner, DWORD timeout_ms) {
+  AdvanceTimeline();
   std::unique_lock<std::mutex> lock(mutex_);
   ++lock_counts_.lock_calls;
   Exchange record;
@@ -139,8 +164,7 @@ HRESULT EmulatedDevice::Lock(const void* owner, DWORD timeout_ms) {
   HRESULT hr = platform::S_OK;
   if (offline()) {
     hr = platform::sti::STIERR_DEVICE_OFFLINE;
-  } else if (!LockFree(owner) &&
-             !platform::GetClock().WaitUntil(lock, lock_changed_, timeout_ms, [&] { return LockFree(owner); })) {
+  } else if (!LockFree(owner) && !WaitForLock(lock, owner, timeout_ms)) {
     if (faults_.lock_held_elsewhere > 0) --faults_.lock_held_elsewhere;
     hr = offline() ? platform::sti::STIERR_DEVICE_OFFLINE : platform::sti::STIERR_SHARING_VIOLATION;
   }
@@ -155,6 +179,7 @@ HRESULT EmulatedDevice::Lock(const void* owner, DWORD timeout_ms) {
 }
 
 HRESULT EmulatedDevice::Unlock(const void* owner) {
+  AdvanceTimeline();
   std::lock_guard<std::mutex> guard(mutex_);
   ++lock_counts_.unlock_calls;
   Exchange record;
@@ -258,6 +283,12 @@ void EmulatedDevice::SetLockHeldElsewhere(int times) {
   lock_changed_.notify_all();
 }
 
+void EmulatedDevice::HoldLockUntil(uint64_t clock_ms) {
+  std::lock_guard<std::mutex> guard(mutex_);
+  faults_.lock_held_until = clock_ms;
+  lock_changed_.notify_all();
+}
+
 void EmulatedDevice::SetOffline(bool offline) {
   std::lock_guard<std::mutex> guard(mutex_);
   faults_.offline = offline;
@@ -276,17 +307,21 @@ void EmulatedDevice::SetCreateFailures(int times, HRESULT result) {
   faults_.create_result = result;
 }
 
-void EmulatedDevice::Unplug() {
+bool EmulatedDevice::SetPresent(bool present) {
   std::lock_guard<std::mutex> guard(mutex_);
-  plugged_ = false;
+  const bool was = PluggedLocked();
+  plugged_ = present;
+  if (present) faults_.unplug_after.reset();
   lock_changed_.notify_all();
+  return was != PluggedLocked();
+}
+
+void EmulatedDevice::Unplug() {
+  if (SetPresent(false)) platform::system::BroadcastDeviceChange();
 }
 
 void EmulatedDevice::Plug() {
-  std::lock_guard<std::mutex> guard(mutex_);
-  plugged_ = true;
-  faults_.unplug_after.reset();
-  lock_changed_.notify_all();
+  if (SetPresent(true)) platform::system::BroadcastDeviceChange();
 }
 
 void EmulatedDevice::ClearFaults() {
@@ -313,6 +348,17 @@ ModelProfile EmulatedDevice::Profile() const {
 void EmulatedDevice::EditState(const std::function<void(ScannerState&)>& edit) {
   std::lock_guard<std::mutex> guard(mutex_);
   edit(state_);
+}
+
+void EmulatedDevice::ApplyChange(const StateChange& change) {
+  std::lock_guard<std::mutex> guard(mutex_);
+  for (const StateEdit& edit : change.edits) edit(state_);
+  if (change.answers_compatible_mode) AnswerCompatibleMode(profile_);
+}
+
+bool EmulatedDevice::FlatbedAttached() const {
+  std::lock_guard<std::mutex> guard(mutex_);
+  return state_.flatbed.attached;
 }
 
 void EmulatedDevice::SetCompatibleMode(uint8_t code, uint8_t second) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
@@ -17,6 +18,7 @@
 #include "emulator/device_setup.h"
 #include "emulator/exchange.h"
 #include "emulator/faults.h"
+#include "emulator/state_change.h"
 #include "platform/sti/sti.h"
 
 namespace emulator {
@@ -51,14 +53,23 @@ struct LockCounts {
   bool locked = false;  // by one of this program's device handles
 };
 
+class Timeline;
+
 class EmulatedDevice {
  public:
-  explicit EmulatedDevice(DeviceSetup setup);
+  // timeline: the one of the bus the device is on; a device without one has no
+  // scripted steps.
+  explicit EmulatedDevice(DeviceSetup setup, std::shared_ptr<Timeline> timeline = nullptr);
 
   const std::string& name() const { return name_; }
+  const std::string& flatbed_unit() const { return flatbed_unit_; }
   const Identity& identity() const { return identity_; }
   const Attachment& attachment() const { return attachment_; }
   const std::array<uint8_t, kInquirySize>& inquiry() const { return inquiry_; }
+
+  // Applies the timeline's steps that are due. Every command, lock and unlock does it
+  // first; the still-image device objects do it at each of their calls.
+  void AdvanceTimeline();
 
   // Commands, from every transport. Records the exchange.
   WireResult Execute(WireRequest request);
@@ -89,9 +100,13 @@ class EmulatedDevice {
   void AddFault(const CommandFault& fault);
   void AddEscapeFault(const EscapeFault& fault);
   void SetLockHeldElsewhere(int times);  // 0 releases it
+  // Another program holds the lock until the clock (platform::Clock::Now) reaches the
+  // time: lock attempts wait, and fail unless the hold ends within their timeout.
+  void HoldLockUntil(uint64_t clock_ms);
   void SetOffline(bool offline);
   void SetUnplugAfter(std::optional<uint32_t> requests);
   void SetCreateFailures(int times, platform::HRESULT result = platform::E_FAIL);
+  // Both broadcast DBT_DEVNODES_CHANGED when the device came or went.
   void Unplug();
   void Plug();
   void ClearFaults();
@@ -101,6 +116,8 @@ class EmulatedDevice {
   ScannerState State() const;
   // Changes the state at run time, under the device's lock.
   void EditState(const std::function<void(ScannerState&)>& edit);
+  void ApplyChange(const StateChange& change);
+  bool FlatbedAttached() const;
   // Also makes a model without the compatible-mode read answer it.
   void SetCompatibleMode(uint8_t code, uint8_t second);
   void SetVendorRead(uint8_t data_type, std::vector<uint8_t> answer);
@@ -120,6 +137,10 @@ class EmulatedDevice {
   platform::DWORD LastCreateMode() const;
 
  private:
+  friend class Timeline;
+  // Quietly; true when that made the device come or go.
+  bool SetPresent(bool present);
+  bool WaitForLock(std::unique_lock<std::mutex>& lock, const void* owner, platform::DWORD timeout_ms);
   WireResult ExecuteLocked(const WireRequest& request);
   WireResult ApplyFault(CommandFault& fault, const WireRequest& request);
   WireResult RunNormally(const WireRequest& request, std::span<uint8_t> data_in);
@@ -131,6 +152,8 @@ class EmulatedDevice {
   const Identity identity_;
   const Attachment attachment_;
   const std::array<uint8_t, kInquirySize> inquiry_;
+  const std::string flatbed_unit_;
+  const std::shared_ptr<Timeline> timeline_;
 
   mutable std::mutex mutex_;
   ModelProfile profile_;

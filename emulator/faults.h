@@ -52,6 +52,7 @@ struct DeviceFaults {
   std::vector<CommandFault> commands;  // the first match wins
   std::vector<EscapeFault> escapes;
   int lock_held_elsewhere = 0;  // lock attempts that wait their timeout and fail
+  uint64_t lock_held_until = 0;  // clock time until which another program holds the lock
   bool offline = false;         // every lock attempt fails at once as offline
   std::optional<uint32_t> unplug_after;  // requests served before the device disappears
   int create_failures = 0;

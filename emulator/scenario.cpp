@@ -23,6 +23,9 @@ using platform::ProfileFile;
 constexpr size_t kMaxFileBytes = 4 << 20;
 constexpr std::string_view kDevicePrefix = "device.";
 constexpr std::string_view kFaultPrefix = "fault.";
+constexpr std::string_view kTimelinePrefix = "timeline.";
+
+using DeviceMap = std::map<std::string, DeviceBuilder*>;  // by lower-case name
 
 std::u16string Wide(const std::string& s) { return text::Utf8ToUtf16(s); }
 
@@ -83,8 +86,8 @@ void LoadDevice(const ScenarioReader& r, DeviceBuilder& d) {
   std::set<std::string> known = {"peripheraltype", "vendor", "product", "revision", "inquiry", "aspi", "stillimage",
                                  "internalname", "vendordescription", "devicedescription", "portname", "escapeform",
                                  "lockmode", "usbspeed", "disablenotifications", "buttonapplications",
-                                 "feederapplications"};
-  known.merge(StateKeyNames());
+                                 "feederapplications", "flatbedunit"};
+  known.merge(DeviceKeyNames());
   r.WarnUnknownKeys(known, {kReadPrefix, kReadLengthPrefix, kWriteLengthPrefix});
 }
 
@@ -107,15 +110,31 @@ Sense SenseOf(const ScenarioReader& r) {
   return s;
 }
 
-void LoadFault(const ScenarioReader& r, const std::map<std::string, DeviceBuilder*>& devices) {
-  r.WarnUnknownKeys({"device", "kind", "opcode", "datatype", "times", "sensekey", "asc", "ascq", "information", "eom",
-                     "ili", "bytes", "code", "result", "after"});
+// The declared device a section's Device key names; null, reported, when none.
+DeviceBuilder* NamedDevice(const ScenarioReader& r, const DeviceMap& devices, const char* what) {
   const std::optional<std::string> name = r.Text("Device");
   auto device = name ? devices.find(text::ToLowerAscii(*name)) : devices.end();
-  if (device == devices.end()) {
-    r.Warn("Device names no declared device: fault ignored");
+  if (device != devices.end()) return device->second;
+  r.Warn(std::string("Device names no declared device: ") + what + " ignored");
+  return nullptr;
+}
+
+void LoadFlatbedUnit(const ScenarioReader& r, DeviceBuilder& scanner, const DeviceMap& devices) {
+  const std::optional<std::string> name = r.Text("FlatbedUnit");
+  if (!name) return;
+  auto unit = devices.find(text::ToLowerAscii(*name));
+  if (unit == devices.end() || unit->second == &scanner) {
+    r.Warn("FlatbedUnit=" + *name + ": names no other declared device, ignored");
     return;
   }
+  scanner.FlatbedUnit(unit->second->name());
+}
+
+void LoadFault(const ScenarioReader& r, const DeviceMap& devices) {
+  r.WarnUnknownKeys({"device", "kind", "opcode", "datatype", "times", "sensekey", "asc", "ascq", "information", "eom",
+                     "ili", "bytes", "code", "result", "after"});
+  DeviceBuilder* device = NamedDevice(r, devices, "fault");
+  if (!device) return;
   static const std::map<std::string, FaultName> kKinds = {
       {"sense", FaultName::kSense},       {"busy", FaultName::kBusy},       {"transport", FaultName::kTransport},
       {"noanswer", FaultName::kNoAnswer}, {"short", FaultName::kShort},     {"garbage", FaultName::kGarbage},
@@ -126,7 +145,7 @@ void LoadFault(const ScenarioReader& r, const std::map<std::string, DeviceBuilde
     if (!r.Text("Kind")) r.Warn("Kind missing: fault ignored");
     return;
   }
-  DeviceBuilder& d = *device->second;
+  DeviceBuilder& d = *device;
   const bool lasting = *kind == FaultName::kNoAnswer || *kind == FaultName::kLock;
   const int times = r.Times("Times").value_or(lasting ? kAlways : 1);
   const uint32_t bytes = r.Number<uint32_t>("Bytes").value_or(0);
@@ -153,6 +172,44 @@ void LoadFault(const ScenarioReader& r, const std::map<std::string, DeviceBuilde
   }
 }
 
+// Unplug=1 and Plug=1 are actions; 0 is none.
+bool ActionFlag(const ScenarioReader& r, std::string_view key) {
+  const std::optional<uint8_t> v = r.Number<uint8_t>(key, 1);
+  if (v == 0) r.Warn(std::string(key) + "=0 does nothing: ignored");
+  return v == 1;
+}
+
+std::optional<uint64_t> StepTime(const ScenarioReader& r) {
+  const std::optional<std::string> at = r.Text("At");
+  const std::optional<uint64_t> ms = at ? ParseNumber(*at, std::numeric_limits<uint32_t>::max()) : std::nullopt;
+  if (!ms) r.Warn(at ? "At=" + *at + ": expected a time in ms, step ignored" : "At missing: step ignored");
+  return ms;
+}
+
+// One action a step: the state keys together, Unplug, Plug or LockHeldUntil.
+void LoadTimelineStep(const ScenarioReader& r, const DeviceMap& devices) {
+  std::set<std::string> known = {"device", "at", "unplug", "plug", "lockhelduntil"};
+  known.merge(StateKeyNames());
+  r.WarnUnknownKeys(known, {kReadPrefix});
+  DeviceBuilder* device = NamedDevice(r, devices, "step");
+  const std::optional<uint64_t> at = StepTime(r);
+  if (!device || !at) return;
+  std::vector<TimelineStep> steps;
+  if (StateChange change = LoadStateChange(r); !change.empty()) steps.push_back(ChangeStep(*at, std::move(change)));
+  if (ActionFlag(r, "Unplug")) steps.push_back(UnplugStep(*at));
+  if (ActionFlag(r, "Plug")) steps.push_back(PlugStep(*at));
+  if (auto until = r.Number<uint64_t>("LockHeldUntil", std::numeric_limits<uint32_t>::max())) {
+    if (*until > *at) steps.push_back(HoldLockStep(*at, *until));
+    else r.Warn("LockHeldUntil is not after At: ignored");
+  }
+  if (steps.size() != 1) {
+    r.Warn(steps.empty() ? "no action: step ignored"
+                         : "more than one action (state keys, Unplug, Plug, LockHeldUntil): step ignored");
+    return;
+  }
+  device->Step(std::move(steps.front()));
+}
+
 void WarnDuplicates(const Bus& bus, std::vector<std::string>& warnings) {
   std::set<std::pair<int, int>> addresses;
   std::set<std::u16string> names;
@@ -169,8 +226,8 @@ void WarnDuplicates(const Bus& bus, std::vector<std::string>& warnings) {
 
 void ApplyScenario(std::string_view bytes, BusBuilder& builder, std::vector<std::string>& warnings) {
   const ProfileFile file = ProfileFile::Parse(bytes);
-  std::map<std::string, DeviceBuilder*> devices;  // by lower-case name
-  std::vector<std::string> faults;
+  DeviceMap devices;
+  std::vector<std::string> devices_in_order, faults, steps;
   for (const std::string& section : file.Sections()) {
     const ScenarioReader reader(file, section, warnings);
     if (text::EqualsIgnoreCase(section, "Bus")) {
@@ -183,14 +240,22 @@ void ApplyScenario(std::string_view bytes, BusBuilder& builder, std::vector<std:
       }
       DeviceBuilder& device = builder.Device(name);
       devices[text::ToLowerAscii(name)] = &device;
+      devices_in_order.push_back(section);
       LoadDevice(reader, device);
     } else if (StartsWithIgnoreCase(section, kFaultPrefix)) {
       faults.push_back(section);  // after every device is known
+    } else if (StartsWithIgnoreCase(section, kTimelinePrefix)) {
+      steps.push_back(section);
     } else {
       reader.Warn("unknown section ignored");
     }
   }
+  for (const std::string& section : devices_in_order) {
+    const std::string name = text::ToLowerAscii(section.substr(kDevicePrefix.size()));
+    LoadFlatbedUnit(ScenarioReader(file, section, warnings), *devices.at(name), devices);
+  }
   for (const std::string& section : faults) LoadFault(ScenarioReader(file, section, warnings), devices);
+  for (const std::string& section : steps) LoadTimelineStep(ScenarioReader(file, section, warnings), devices);
 }
 
 Scenario LoadScenario(std::string_view bytes) {

@@ -82,12 +82,12 @@ const BytesKey kBytesKeys[] = {
      [](S& s, const std::vector<uint8_t>& v) { std::copy_n(v.begin(), 4, s.individual_settings.begin()); }},
 };
 
-void LoadNumbers(const ScenarioReader& r, DeviceBuilder& d) {
+void LoadNumbers(const ScenarioReader& r, StateChange& c) {
   for (const NumberKey& key : kNumberKeys)
-    if (auto v = r.Number<uint64_t>(key.name, key.max)) d.Edit([apply = key.apply, v = *v](S& s) { apply(s, v); });
+    if (auto v = r.Number<uint64_t>(key.name, key.max)) c.edits.push_back([apply = key.apply, v = *v](S& s) { apply(s, v); });
 }
 
-void LoadTexts(const ScenarioReader& r, DeviceBuilder& d) {
+void LoadTexts(const ScenarioReader& r, StateChange& c) {
   for (const TextKey& key : kTextKeys) {
     std::optional<std::string> v = r.Text(key.name);
     if (!v) continue;
@@ -95,17 +95,17 @@ void LoadTexts(const ScenarioReader& r, DeviceBuilder& d) {
       r.Warn(platform::Format("%s has more than %zu characters: cut", key.name, key.width));
       v->resize(key.width);
     }
-    d.Edit([apply = key.apply, v = *v](S& s) { apply(s, v); });
+    c.edits.push_back([apply = key.apply, v = *v](S& s) { apply(s, v); });
   }
 }
 
-void LoadByteLists(const ScenarioReader& r, DeviceBuilder& d) {
+void LoadByteLists(const ScenarioReader& r, StateChange& c) {
   for (const BytesKey& key : kBytesKeys) {
     std::optional<std::vector<uint8_t>> v = r.Bytes(key.name);
     if (!v) continue;
     if (v->size() != key.count) r.Warn(platform::Format("%s takes %zu bytes: cut or zero-filled", key.name, key.count));
     v->resize(key.count);
-    d.Edit([apply = key.apply, v = *v](S& s) { apply(s, v); });
+    c.edits.push_back([apply = key.apply, v = *v](S& s) { apply(s, v); });
   }
 }
 
@@ -117,7 +117,7 @@ std::optional<uint8_t> DataTypeOf(const ScenarioReader& r, const std::string& ke
   return std::nullopt;
 }
 
-void LoadPrefixedKeys(const ScenarioReader& r, DeviceBuilder& d) {
+void LoadLengths(const ScenarioReader& r, DeviceBuilder& d) {
   for (const std::string& key : r.file().Keys(r.section())) {
     for (auto [prefix, opcode] : {std::pair{kReadLengthPrefix, kOpVendorRead}, std::pair{kWriteLengthPrefix, kOpVendorWrite}}) {
       if (!StartsWithIgnoreCase(key, prefix)) continue;
@@ -126,26 +126,52 @@ void LoadPrefixedKeys(const ScenarioReader& r, DeviceBuilder& d) {
           key, "lengths such as 16,24 or any", [](std::string_view v) { return ParseLengths(v); });
       if (type && lengths) d.AcceptLengths(opcode, *type, std::move(*lengths));
     }
+  }
+}
+
+void LoadReadBlocks(const ScenarioReader& r, StateChange& c) {
+  for (const std::string& key : r.file().Keys(r.section())) {
     if (!StartsWithIgnoreCase(key, kReadPrefix)) continue;
     const std::optional<uint8_t> type = DataTypeOf(r, key, kReadPrefix);
-    if (auto bytes = r.Bytes(key); type && bytes) d.VendorRead(*type, std::move(*bytes));
+    auto bytes = r.Bytes(key);
+    if (type && bytes) c.edits.push_back([type = *type, bytes = *bytes](S& s) { s.vendor_reads[type] = bytes; });
   }
+}
+
+void LoadCompatibleMode(const ScenarioReader& r, StateChange& c) {
+  const auto p = r.Pair("CompatibleMode", 255, true);
+  if (!p) return;
+  const std::array<uint8_t, 2> codes = {static_cast<uint8_t>(p->first), static_cast<uint8_t>(p->second)};
+  c.edits.push_back([codes](S& s) { s.compatible_mode = codes; });
+  c.answers_compatible_mode = true;
 }
 
 }  // namespace
 
+StateChange LoadStateChange(const ScenarioReader& r) {
+  StateChange change;
+  LoadCompatibleMode(r, change);
+  LoadNumbers(r, change);
+  LoadTexts(r, change);
+  LoadByteLists(r, change);
+  LoadReadBlocks(r, change);
+  return change;
+}
+
 void LoadStateKeys(const ScenarioReader& r, DeviceBuilder& d) {
   if (auto model = r.Number<uint8_t>("Model")) d.Model(*model);
-  if (auto p = r.Pair("CompatibleMode", 255, true))
-    d.CompatibleMode(static_cast<uint8_t>(p->first), static_cast<uint8_t>(p->second));
-  LoadNumbers(r, d);
-  LoadTexts(r, d);
-  LoadByteLists(r, d);
-  LoadPrefixedKeys(r, d);
+  d.Change(LoadStateChange(r));
+  LoadLengths(r, d);
+}
+
+std::set<std::string> DeviceKeyNames() {
+  std::set<std::string> names = StateKeyNames();
+  names.insert("model");
+  return names;
 }
 
 std::set<std::string> StateKeyNames() {
-  std::set<std::string> names = {"model", "compatiblemode"};
+  std::set<std::string> names = {"compatiblemode"};
   for (const NumberKey& key : kNumberKeys) names.insert(platform::text::ToLowerAscii(key.name));
   for (const TextKey& key : kTextKeys) names.insert(platform::text::ToLowerAscii(key.name));
   for (const BytesKey& key : kBytesKeys) names.insert(platform::text::ToLowerAscii(key.name));

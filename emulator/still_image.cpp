@@ -72,6 +72,7 @@ EmulatedStiDevice::EmulatedStiDevice(std::shared_ptr<EmulatedDevice> device, DWO
 EmulatedStiDevice::~EmulatedStiDevice() { device_->HandleClosed(this); }
 
 HRESULT EmulatedStiDevice::Escape(DWORD code, void* in, DWORD in_size, void* out, DWORD out_size, DWORD* out_used) {
+  device_->AdvanceTimeline();
   const EscapeCall call{code, in, in_size, out, out_size, out_used};
   return IsCommandEscape(code) ? RunCommand(call) : RunQuery(call);
 }
@@ -126,12 +127,14 @@ HRESULT EmulatedStiDevice::LockDevice(DWORD timeout_ms) { return device_->Lock(t
 HRESULT EmulatedStiDevice::UnLockDevice() { return device_->Unlock(this); }
 
 HRESULT EmulatedStiDevice::Subscribe(const void* record) {
+  device_->AdvanceTimeline();
   const std::optional<Subscription> subscription = ParseSubscription(record);
   if (!subscription) return E_INVALIDARG;
   return device_->Subscribe(this, *subscription);
 }
 
 HRESULT EmulatedStiDevice::GetLastNotificationData(sti::STINOTIFY* notify) {
+  device_->AdvanceTimeline();
   if (!notify || notify->dwSize != sizeof(sti::STINOTIFY)) return E_INVALIDARG;
   const std::optional<sti::STINOTIFY> last = device_->ReadNotification();
   if (!last) return STIERR_NOEVENTS;
@@ -139,7 +142,10 @@ HRESULT EmulatedStiDevice::GetLastNotificationData(sti::STINOTIFY* notify) {
   return S_OK;
 }
 
-HRESULT EmulatedStiDevice::UnSubscribe() { return device_->Unsubscribe(this); }
+HRESULT EmulatedStiDevice::UnSubscribe() {
+  device_->AdvanceTimeline();
+  return device_->Unsubscribe(this);
+}
 
 HRESULT EmulatedStillImage::GetDeviceList(DWORD type, DWORD, std::vector<sti::StiDeviceInformation>* devices) {
   if (!devices) return E_INVALIDARG;
