@@ -7,6 +7,7 @@
 
 #include "platform/ui/detail/qt_text.h"
 #include "platform/ui/detail/window.h"
+#include "platform/ui/icons.h"
 
 namespace platform::ui {
 namespace {
@@ -56,6 +57,10 @@ std::string ControlJson(const detail::Control& control) {
     json += ", \"position\": " + std::to_string(control.SpinPos(nullptr)) + ", \"range\": [" + std::to_string(control.spin_lower) +
             ", " + std::to_string(control.spin_upper) + "]";
   if (control.kind == Kind::PushButton && control.id == (control.owner.default_id ? control.owner.default_id : -2)) json += ", \"default\": true";
+  if (control.image) {
+    const CSize size = GetImageSize(control.image);
+    json += ", \"image\": [" + std::to_string(size.cx) + ", " + std::to_string(size.cy) + "]";
+  }
   if (control.text_color) {
     char color[8];
     std::snprintf(color, sizeof color, "#%02x%02x%02x", GetRValue(*control.text_color), GetGValue(*control.text_color), GetBValue(*control.text_color));

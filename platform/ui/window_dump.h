@@ -9,7 +9,8 @@
 //    "visible": true, "enabled": false, "rect": [l, t, r, b] (dialog client pixels),
 //    "checked": 0|1|2 (check boxes and radio buttons), "items": [...] and
 //    "selection": n (combo and list boxes; -1 for none), "position", "range" (spins),
-//    "default": true (the default push button), "textColor": "#rrggbb" (when set)}.
+//    "default": true (the default push button), "image": [w, h] (icons and pictures
+//    showing one), "textColor": "#rrggbb" (when set)}.
 #pragma once
 #include <string>
 

@@ -246,6 +246,18 @@ void CWnd::SetTextColor(std::optional<COLORREF> color) {
   widget->setPalette(palette);
 }
 
+void CWnd::SetBackgroundColor(std::optional<COLORREF> color) {
+  detail::Window* window = Impl();
+  if (!window) return;
+  QWidget* widget = window->widget();
+  widget->setAutoFillBackground(color.has_value());
+  if (color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, QColor(GetRValue(*color), GetGValue(*color), GetBValue(*color)));
+    widget->setPalette(palette);
+  }
+}
+
 LRESULT CWnd::SendMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   DialogFrame* dialog = AsDialog(Impl());
   return dialog ? dialog->dialog.WindowProc(message, wparam, lparam) : 0;
@@ -321,7 +333,12 @@ HICON CStatic::GetIcon() const {
   return control ? control->image : nullptr;
 }
 
-HBITMAP CStatic::SetBitmap(HBITMAP bitmap) { return SetIcon(bitmap); }
+HBITMAP CStatic::SetBitmap(HBITMAP bitmap, CPoint offset) {
+  Control* control = AsControl(Impl());
+  if (!control) return nullptr;
+  control->widget()->setContentsMargins(offset.x, offset.y, 0, 0);
+  return SetIcon(bitmap);
+}
 HBITMAP CStatic::GetBitmap() const { return GetIcon(); }
 
 // Combo and list boxes.

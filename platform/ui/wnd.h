@@ -90,6 +90,8 @@ class CWnd {
 
   // The text colour of a control (null: the system's).
   void SetTextColor(std::optional<COLORREF> color);
+  // A solid background behind a control's content (null: none, the dialog shows through).
+  void SetBackgroundColor(std::optional<COLORREF> color);
 
   // Sent at once to the window's handlers; posted through the message queue.
   LRESULT SendMessage(UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
@@ -131,7 +133,9 @@ class CStatic : public CWnd {
   // The image shown before; null when none.
   HICON SetIcon(HICON icon);
   HICON GetIcon() const;
-  HBITMAP SetBitmap(HBITMAP bitmap);
+  // The bitmap is drawn at its natural size with its top left corner at `offset`
+  // (client coordinates of the control), clipped to the control.
+  HBITMAP SetBitmap(HBITMAP bitmap, CPoint offset = {});
   HBITMAP GetBitmap() const;
 };
 

@@ -10,6 +10,7 @@
 #include "platform/ui/qt_prompter.h"
 #include "platform/ui/timers.h"
 #include "platform/ui/wait_cursor.h"
+#include "platform/ui/window_dump.h"
 #include "platform/ui/icons.h"
 #include "tests/platform/test_env.h"
 #include "tests/ui/ui_fixture.h"
@@ -308,6 +309,8 @@ TEST_F(UiTest, IconStaticsShowTheirIconAtIconSize) {
     auto* icon = static_cast<CStatic*>(d.GetDlgItem(1166));
     EXPECT_EQ(ClientRectOf(d, 1166), CRect(173, 85, 173 + kIconSize, 85 + kIconSize));
     EXPECT_EQ(GetImageSize(icon->GetIcon()), CSize(2, 2));
+    EXPECT_NE(DumpWindowsJson().find("\"id\": 1166, \"kind\": \"icon\""), std::string::npos);
+    EXPECT_NE(DumpWindowsJson().find("\"image\": [2, 2]"), std::string::npos);
     EXPECT_EQ(icon->SetIcon(nullptr), LoadIcon(130));
     d.EndDialog(IDOK);
   });
