@@ -9,6 +9,7 @@
 #include "platform/bytes.h"
 #include "platform/clock.h"
 #include "platform/handles.h"
+#include "platform/system.h"
 #include "tests/emulator/emulator_support.h"
 
 namespace {
@@ -102,6 +103,57 @@ TEST(ThreadSafetyTest, EscapesEventsAndAspiRequestsAtOnce) {
   const emulator::LockCounts locks = s.usb->Locks();
   EXPECT_EQ(locks.lock_calls, kRequests);
   EXPECT_EQ(locks.unlock_calls, kRequests);
+}
+
+TEST(ThreadSafetyTest, TimelineStepsWhileThreadsTouchTheBus) {
+  platform::ScopedFakeClock clock;
+  constexpr uint32_t kSteps = 100;
+  emulator::BusBuilder builder;
+  emulator::DeviceBuilder& usb = builder.Device("usb").Product("DE-T4783Z").OnStiUsb();
+  emulator::DeviceBuilder& scsi = builder.Device("scsi").Product("DE-T9793").OnAspi(0, 3);
+  for (uint32_t k = 1; k <= kSteps; ++k) {
+    usb.At(k * 10, [k](emulator::ScannerState& s) { s.status.code = k; });
+    scsi.UnplugAt(k * 10 + 3).PlugAt(k * 10 + 6);
+  }
+  auto bus = builder.Build();
+  std::atomic<int> broadcasts{0};
+  platform::system::ScopedSystemMessageListener listener([&](platform::UINT, platform::WPARAM, platform::LPARAM) {
+    bus->StillImageDevices();
+    ++broadcasts;
+    return platform::system::LRESULT{1};
+  });
+
+  std::atomic<bool> done{false};
+  std::atomic<int> out_of_order{0};
+  std::thread status_reader([&] {
+    uint32_t last = 0;
+    while (!done) {
+      const Bytes block = Exec(*bus->Find("usb"), Cdb10(0xE0, 0x01, 12), 12).data;
+      const uint32_t code = platform::bytes::GetBE32(&block[8]);
+      out_of_order += code < last;
+      last = code;
+    }
+  });
+  std::thread aspi_client([&] {
+    while (!done) {
+      auto srb = ExecBlock(0, 3, kTestUnitReady, aspi::SRB_DIR_OUT, nullptr, 0);
+      emulator::SendAspiCommand(*bus, &srb);
+    }
+  });
+  for (uint32_t ms = 0; ms < kSteps * 10 + 10; ++ms) {
+    clock->Advance(1);
+    if (ms % 7 == 0) bus->AdvanceTimeline();
+  }
+  done = true;
+  status_reader.join();
+  aspi_client.join();
+  bus->AdvanceTimeline();
+
+  EXPECT_EQ(out_of_order, 0);
+  EXPECT_EQ(bus->PendingTimelineSteps(), 0u);
+  EXPECT_EQ(bus->Find("usb")->State().status.code, kSteps);
+  EXPECT_TRUE(bus->Find("scsi")->Plugged());
+  EXPECT_EQ(broadcasts, int(2 * kSteps));
 }
 
 }  // namespace
