@@ -1,7 +1,11 @@
 #include "utility/service_utility_app.h"
 
 #include "device/device_library.h"
+#include "platform/clock.h"
+#include "platform/desktop.h"
+#include "platform/handles.h"
 #include "platform/message_box.h"
+#include "platform/named.h"
 #include "platform/paths.h"
 #include "resources/app_resources.h"
 #include "resources/builtin_scripts.h"
@@ -10,9 +14,43 @@
 
 namespace utility {
 
+const char* const kNormalWindowProperty = "QMXUUtilityWindowClass";
+const char* const kIndicatorWindowProperty = "QMXUDtilityWindowClass";
+
 namespace {
+
 constexpr int kIdsAppName = 3141;
+constexpr const char* kNormalMutex = "QMXUUtilityMultiCheckMutex";
+constexpr const char* kIndicatorMutex = "QMXUDtilityMultiCheckMutex";
+// Time given to the indicator-started window to go before this one comes up.
+constexpr platform::DWORD kCloseWaitMs = 100;
+
+bool IsUtilityWindow(platform::HWND hwnd) {
+  return platform::GetProp(hwnd, kNormalWindowProperty) || platform::GetProp(hwnd, kIndicatorWindowProperty);
 }
+
+// Only the first such window is asked to close.
+void CloseIndicatorStartedWindow() {
+  platform::EnumWindows([](platform::HWND hwnd) {
+    if (!platform::GetProp(hwnd, kIndicatorWindowProperty)) return true;
+    platform::PostMessage(hwnd, platform::WM_CLOSE, 0, 0);
+    platform::Sleep(kCloseWaitMs);
+    return false;
+  });
+}
+
+// Every utility window of either kind; the window itself knows whether it is minimized.
+void BringUtilityWindowsForward() {
+  platform::EnumWindows([](platform::HWND hwnd) {
+    if (IsUtilityWindow(hwnd)) {
+      platform::ShowWindow(hwnd, platform::SW_RESTORE);
+      platform::SetForegroundWindow(platform::GetLastActivePopup(hwnd));
+    }
+    return true;
+  });
+}
+
+}  // namespace
 
 bool CServiceUtilityApp::InitInstance(int argc, const char* const* argv) {
   resources_ = resources::LoadProgramResources(resources::ScanutilScript(), platform::paths::ProgramFolder());
@@ -22,15 +60,34 @@ bool CServiceUtilityApp::InitInstance(int argc, const char* const* argv) {
   platform::ParseCommandLine(argc, argv, command_line);
   indicator_mode_ = command_line.indicator_mode;
 
+  if (!CheckSingleInstance()) return false;
+
   device::OpenDeviceLibrary(device::kOpenAspi | device::kOpenStillImage);
   app_name_ = resources_.LoadString(kIdsAppName);
   platform::SetAppName(app_name_);
+
+  // The main window (CServiceUtilityDlg) runs here, modally, and is destroyed after.
   return false;
 }
 
 int CServiceUtilityApp::ExitInstance() {
   device::CloseDeviceLibrary();
+  if (instance_mutex_) platform::CloseHandle(instance_mutex_);
+  instance_mutex_ = nullptr;
   return 0;
+}
+
+bool CServiceUtilityApp::CheckSingleInstance() {
+  if (!indicator_mode_) CloseIndicatorStartedWindow();
+  platform::HANDLE mutex = platform::CreateMutex(false, indicator_mode_ ? kIndicatorMutex : kNormalMutex);
+  if (!mutex) return false;
+  if (platform::GetLastError() == platform::ERROR_ALREADY_EXISTS) {
+    platform::CloseHandle(mutex);
+    BringUtilityWindowsForward();
+    return false;
+  }
+  instance_mutex_ = mutex;
+  return true;
 }
 
 }  // namespace utility
