@@ -7,6 +7,9 @@
 #include "emulator/driver_keys.h"
 #include "emulator/install.h"
 #include "emulator/scenario.h"
+#include "platform/ui/application.h"
+#include "platform/ui/automation.h"
+#include "platform/ui/qt_prompter.h"
 #include "utility/service_utility_app.h"
 
 namespace {
@@ -24,7 +27,11 @@ void InstallScenario() {
 
 int main(int argc, char** argv) {
   InstallScenario();
+  platform::ui::InitApplication(argc, argv);
+  const bool automated = platform::ui::StartAutomation();
+  platform::ui::InstallInteractivePrompter();
   utility::CServiceUtilityApp app;
   app.InitInstance(argc, argv);
-  return app.ExitInstance();
+  const int exit_code = app.ExitInstance();
+  return automated ? platform::ui::AutomationExitCode() : exit_code;
 }

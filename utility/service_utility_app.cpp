@@ -11,6 +11,7 @@
 #include "resources/builtin_scripts.h"
 #include "resources/language_files.h"
 #include "utility/command_line_info.h"
+#include "utility/service_utility_dlg.h"
 
 namespace utility {
 
@@ -66,7 +67,8 @@ bool CServiceUtilityApp::InitInstance(int argc, const char* const* argv) {
   app_name_ = resources_.LoadString(kIdsAppName);
   platform::SetAppName(app_name_);
 
-  // The main window (CServiceUtilityDlg) runs here, modally, and is destroyed after.
+  CServiceUtilityDlg window(indicator_mode_);
+  window.DoModal();
   return false;
 }
 

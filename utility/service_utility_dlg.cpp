@@ -13,6 +13,7 @@
 #include "utility/connect_scanner.h"
 #include "utility/control_ids.h"
 #include "utility/indicator_handoff.h"
+#include "utility/select_scanner_dlg.h"
 
 namespace utility {
 namespace {
@@ -59,6 +60,7 @@ CServiceUtilityDlg::CServiceUtilityDlg(int indicator_mode)
       disp_only_(ReadDispOnly()),
       monitor_(context_, counters_, display_, *this, [](scanner::ScannerContext& c) { return ConnectScanner(c); }) {
   scanner::ResetContext(context_);
+  SetScannerChooser(ShowSelectScanner);
 }
 
 bool CServiceUtilityDlg::OnInitDialog() {
@@ -80,12 +82,26 @@ bool CServiceUtilityDlg::OnInitDialog() {
   InformationRefresh();
   platform::SetProp(m_hWnd, indicator_mode_ ? kIndicatorStartedProperty : kNormalProperty,
                     reinterpret_cast<platform::HANDLE>(1));
+  ListenToSystemEvents();
   StartStatusTimer(kStatusInterval);
   if (DisplayOnly()) DisplayOnlyLayout();
   else UserLayout();
   // Keep awake is for one system version only, never this one.
   monitor_.SetKeepAwakeAllowed(false);
   return false;
+}
+
+void CServiceUtilityDlg::ListenToSystemEvents() {
+  const platform::HWND hwnd = m_hWnd;
+  system_events_ = std::make_unique<platform::system::ScopedSystemMessageListener>(
+      [this, hwnd](platform::UINT message, platform::WPARAM wparam, platform::LPARAM lparam) -> ui::LRESULT {
+        namespace sys = platform::system;
+        if (message == sys::WM_POWERBROADCAST && wparam == sys::PBT_APMQUERYSUSPEND)
+          return monitor_.OnPowerBroadcast(wparam);
+        if (message == sys::WM_DEVICECHANGE || message == sys::WM_POWERBROADCAST)
+          platform::PostMessage(hwnd, message, wparam, lparam);
+        return 1;
+      });
 }
 
 void CServiceUtilityDlg::OnOK() {}  // Enter leaves the window open
@@ -107,6 +123,7 @@ void CServiceUtilityDlg::OnPaint() {
 }
 
 void CServiceUtilityDlg::OnDestroy() {
+  system_events_.reset();
   platform::RemoveProp(m_hWnd, indicator_mode_ ? kIndicatorStartedProperty : kNormalProperty);
   ClearSavedFlatbedErrorCode();
   device::UnlockScanner();

@@ -2,8 +2,10 @@
 // commands.
 #pragma once
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "platform/system.h"
 #include "platform/ui/dialog.h"
 #include "scanner/scanner_context.h"
 #include "utility/counter_record.h"
@@ -71,6 +73,7 @@ class CServiceUtilityDlg : public platform::ui::CDialog, public StatusView {
   void BeginCommand();
   void EndCommand(unsigned timer_ms);
   void ClearStatusDisplay();
+  void ListenToSystemEvents();
   void ClearCounter(Counter counter, int row_value_id, CounterResetKind kind);
 
   // Layouts (main_layout.cpp).
@@ -103,6 +106,8 @@ class CServiceUtilityDlg : public platform::ui::CDialog, public StatusView {
   bool first_paint_ = true;
   int wait_cursors_ = 0;
   CounterResetHook counter_reset_;
+  // Device-change and power events, handed to the window's own thread.
+  std::unique_ptr<platform::system::ScopedSystemMessageListener> system_events_;
   // Row template places, taken before any layout moves them.
   int firmware_label_top_ = 0;
   int info_row_pitch_ = 0;
