@@ -79,5 +79,183 @@ TEST_F(MainWindowTest, ACompactScannerOnUsb) {
   });
 }
 
+TEST_F(MainWindowTest, LayoutsByModel) {
+  struct Case {
+    const char* product;
+    bool usb;
+    const char* shot;
+    std::vector<int> shown;
+    std::vector<int> hidden;
+  } const cases[] = {
+      {"DE-T2713Z", false, "model12-scsi",
+       {id::kMemoryLabel, id::kInterfaceLabel, id::kCompatibleLabel, id::kCleanImprinter, id::kCompatibleMode,
+        id::kFlatbedCountLabel, id::kAfterReplaceLabel},
+       {id::kBackMemoryLabel, id::kTerminatorLabel, id::kPostImprinterLabel, id::kPaperFeedLabel, id::kSetDefault}},
+      {"DE-T2723Z", false, "model13",
+       {id::kMemoryLabel, id::kBackMemoryLabel, id::kFlatbedCountLabel, id::kPaperBuzzer},
+       {id::kCompatibleMode, id::kPostImprinterLabel, id::kCompatibleLabel}},
+      {"DE-T5473Z", false, "model33",
+       {id::kSystemLabel, id::kUpdateAllCounters},
+       {id::kConditionGroup, id::kSleepMode, id::kAfterCleanLabel, id::kClearAfterClean, id::kMemoryLabel}},
+      {"DE-TT767", true, "model44",
+       {id::kFlatbedLabel, id::kSleepMode, id::kSelectScanner, id::kClose},
+       {id::kFirmwareLabel, id::kCounterGroup, id::kSystemLabel, id::kHelp, id::kAbout, id::kSaveInfo,
+        id::kCleanImprinter}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.product);
+    OpenBus([&](emulator::BusBuilder& b) {
+      auto& d = b.Device("S").Product(c.product).Status(0);
+      if (c.usb) d.OnStiUsb();
+      else d.OnAspi(0, 2);
+    });
+    const std::string product = c.product;
+    if (product == "DE-TT767" || product == "DE-T5473Z") {
+      // Products the search never lists: the simulated scanner stands in.
+      WriteIni("[Debug]\nDummyModel=" + product + "\n");
+    }
+    Run([&](CServiceUtilityDlg& d) {
+      Shot(d, c.shot);
+      for (int id : c.shown) EXPECT_TRUE(Visible(d, id)) << id;
+      for (int id : c.hidden) EXPECT_FALSE(Visible(d, id)) << id;
+    });
+    TearDown();
+    SetUp();
+  }
+}
+
+TEST_F(MainWindowTest, ModelFortyFourShowsOnlyItsRows) {
+  OpenBus([](emulator::BusBuilder&) {});
+  WriteIni("[Debug]\nDummyModel=DE-TT767\n");
+  Run([&](CServiceUtilityDlg& d) {
+    ASSERT_EQ(d.context().model_code, 44);
+    EXPECT_EQ(d.GetDlgItem(id::kFlatbedLabel)->IsWindowVisible(), true);
+    ui::CRect flatbed, firmware;
+    d.GetDlgItem(id::kFlatbedLabel)->GetWindowRect(&flatbed);
+    d.GetDlgItem(id::kFirmwareLabel)->GetWindowRect(&firmware);
+    EXPECT_EQ(flatbed.top, firmware.top);  // the flatbed row takes the firmware row's place
+    EXPECT_TRUE(d.GetDlgItem(id::kErrorPart1)->IsWindowVisible() || d.display().part1.empty());
+  });
+}
+
+TEST_F(MainWindowTest, NotConnected) {
+  OpenBus([](emulator::BusBuilder&) {});
+  Run([&](CServiceUtilityDlg& d) {
+    Shot(d, "not-connected");
+    EXPECT_FALSE(d.context().connected);
+    EXPECT_EQ(d.GetDlgItemText(id::kStatusBox), L(5078));
+    for (int id : {id::kAbout, id::kHelp, id::kSaveInfo, id::kClose}) EXPECT_TRUE(Enabled(d, id)) << id;
+    for (int id : {id::kSelectScanner, id::kSleepMode, id::kCleanImprinter, id::kCautionSetting, id::kUpdateAllCounters,
+                   id::kClearAfterClean, id::kClearAfterReplace})
+      EXPECT_FALSE(Enabled(d, id)) << id;
+    EXPECT_EQ(ui::CWnd::GetFocus(), d.GetDlgItem(id::kClose));
+  });
+}
+
+TEST_F(MainWindowTest, DisplayOnlyWithTheIndicatorSwitchAndWithDispOnly) {
+  for (int variant = 0; variant < 3; ++variant) {
+    SCOPED_TRACE(variant);
+    OpenBus([](emulator::BusBuilder& b) { b.Device("S").Product("DE-T4783Z").OnStiUsb().Status(0x11000001); });
+    if (variant == 1) WriteIni("[Setup]\nDispOnly=1\n");
+    if (variant == 2) WriteIni("[Setup]\nDispOnly=2\n");
+    Run(
+        [&](CServiceUtilityDlg& d) {
+          const bool display_only = variant != 2;
+          if (variant == 0) Shot(d, "display-only");
+          EXPECT_EQ(Visible(d, id::kSleepMode), !display_only);
+          EXPECT_EQ(Visible(d, id::kInformationGroup), !display_only);
+          EXPECT_EQ((d.GetStyle() & ui::WS_MINIMIZEBOX) != 0, !display_only);
+          EXPECT_TRUE(Visible(d, id::kClose));
+          EXPECT_EQ(d.GetDlgItemText(id::kErrorPart2), "U11");
+        },
+        variant == 0 ? 1 : 0);
+    TearDown();
+    SetUp();
+  }
+}
+
+TEST_F(MainWindowTest, EnterStaysEscapeCloses) {
+  OpenBus([](emulator::BusBuilder& b) { b.Device("S").Product("DE-T4783Z").OnStiUsb(); });
+  bool open_after_enter = false;
+  ui::ModalActions actions;
+  actions.On(102, [&](ui::CDialog& d) {
+    ui::PressKey(d, ui::VK_RETURN);
+    open_after_enter = d.IsOpen();
+    ui::PressKey(d, ui::VK_ESCAPE);
+  });
+  CServiceUtilityDlg dlg(0);
+  EXPECT_EQ(dlg.DoModal(), ui::IDCANCEL);
+  EXPECT_TRUE(open_after_enter);
+}
+
+TEST_F(MainWindowTest, TypingIntoTheStatusBoxChangesNothing) {
+  OpenBus([](emulator::BusBuilder& b) { b.Device("S").Product("DE-T4783Z").OnStiUsb().Status(0); });
+  Run([&](CServiceUtilityDlg& d) {
+    const std::string before = d.GetDlgItemText(id::kStatusBox);
+    ui::TypeKeys(d.GetDlgItem(id::kStatusBox), "typed");
+    EXPECT_EQ(d.GetDlgItemText(id::kStatusBox), before);
+  });
+}
+
+TEST_F(MainWindowTest, CompactModelsOfferVerticalLineReduction) {
+  for (const char* product : {"DE-T4793Z", "DE-T4797Z"}) {
+    OpenBus([&](emulator::BusBuilder& b) { b.Device("S").Product(product).OnStiUsb(); });
+    Run([&](CServiceUtilityDlg& d) {
+      EXPECT_EQ(d.GetDlgItemText(id::kUserShading), L(3204));
+      EXPECT_TRUE(Enabled(d, id::kUserShading));
+    });
+    TearDown();
+    SetUp();
+  }
+}
+
+TEST_F(MainWindowTest, PaperFeedCautionZeroHidesTheRow) {
+  OpenBus([](emulator::BusBuilder& b) {
+    b.Device("S").Product("DE-T4793Z").OnStiUsb().Status(0).Thresholds(100000, 100000, 0);
+  });
+  Run([&](CServiceUtilityDlg& d) {
+    EXPECT_FALSE(Visible(d, id::kPaperFeedLabel));
+    EXPECT_FALSE(Enabled(d, id::kClearPaperFeed));
+    EXPECT_EQ(d.GetDlgItemText(id::kAfterReplaceLabel), L(3227));
+  });
+}
+
+TEST_F(MainWindowTest, ClearingAZeroCountWritesNoRecord) {
+  OpenBus([](emulator::BusBuilder& b) { b.Device("S").Product("DE-T4783Z").OnStiUsb().RollerCounts(0, 500, 0); });
+  std::vector<std::pair<CounterResetKind, uint32_t>> records;
+  ui::ModalActions actions;
+  actions.On(102, [&](ui::CDialog& dialog) {
+    auto& d = static_cast<CServiceUtilityDlg&>(dialog);
+    d.SetCounterResetHook([&](const scanner::ScannerContext&, CounterResetKind kind, uint32_t old) {
+      records.emplace_back(kind, old);
+    });
+    prompter_.Answer(platform::IDOK);
+    ui::Click(d.GetDlgItem(id::kClearAfterClean));  // already 0
+    prompter_.Answer(platform::IDOK);
+    ui::Click(d.GetDlgItem(id::kClearAfterReplace));
+  });
+  CServiceUtilityDlg dlg(0);
+  dlg.DoModal();
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].first, CounterResetKind::kReplace);
+  EXPECT_EQ(records[0].second, 500u);
+}
+
+TEST_F(MainWindowTest, PanelSummaries) {
+  OpenBus([](emulator::BusBuilder& b) { b.Device("S").Product("DE-T4783Z").OnStiUsb(); });
+  Run([&](CServiceUtilityDlg& d) {
+    ui::Click(d.GetDlgItem(id::kInformationGroup));
+    ui::Click(d.GetDlgItem(id::kCounterGroup));
+  });
+  ASSERT_EQ(prompter_.boxes().size(), 2u);
+  const std::string info = prompter_.boxes()[0].text;
+  EXPECT_EQ(info.rfind("Scanner Information\r\nModel:\t", 0), 0u) << info;
+  EXPECT_EQ(info.find("Terminator"), std::string::npos);  // USB: no terminator row
+  EXPECT_NE(info.find("Interface:\tSTI USB (2.0)\r\n"), std::string::npos);
+  const std::string counters = prompter_.boxes()[1].text;
+  EXPECT_NE(counters.find("After Clean Roller:\t\t"), std::string::npos) << counters;
+  EXPECT_EQ(prompter_.boxes()[0].type, platform::MB_ICONINFORMATION);
+}
+
 }  // namespace
 }  // namespace utility
