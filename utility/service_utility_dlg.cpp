@@ -6,6 +6,7 @@
 #include "platform/profile.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/icons.h"
+#include "platform/ui/posted_messages.h"
 #include "platform/ui/wait_cursor.h"
 #include "resources/app_resources.h"
 #include "scanner/debug_settings.h"
@@ -99,7 +100,7 @@ void CServiceUtilityDlg::ListenToSystemEvents() {
         if (message == sys::WM_POWERBROADCAST && wparam == sys::PBT_APMQUERYSUSPEND)
           return monitor_.OnPowerBroadcast(wparam);
         if (message == sys::WM_DEVICECHANGE || message == sys::WM_POWERBROADCAST)
-          platform::PostMessage(hwnd, message, wparam, lparam);
+          ui::PostDialogMessage(hwnd, message, wparam, lparam);
         return 1;
       });
 }

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "platform/ui/application.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/modal_actions.h"
 #include "platform/ui/timers.h"
@@ -255,6 +256,26 @@ TEST_F(MainWindowTest, PanelSummaries) {
   const std::string counters = prompter_.boxes()[1].text;
   EXPECT_NE(counters.find("After Clean Roller:\t\t"), std::string::npos) << counters;
   EXPECT_EQ(prompter_.boxes()[0].type, platform::MB_ICONINFORMATION);
+}
+
+TEST_F(MainWindowTest, UnpluggingAUsbScannerSchedulesAnAttempt) {
+  OpenBus([](emulator::BusBuilder& b) {
+    b.Device("S").Product("DE-T4783Z").OnStiUsb().Status(0).Thresholds(100000, 200000, 0);
+  });
+  Run([&](CServiceUtilityDlg& d) {
+    ASSERT_TRUE(d.context().connected);
+    bus_->Find("S")->Unplug();  // the bus tells every window that devices changed
+    ui::ProcessPendingEvents();
+    EXPECT_EQ(d.monitor().pending_attempts, 1);
+    ui::AdvanceTimers(kStatusInterval);
+    EXPECT_FALSE(d.context().connected);
+    EXPECT_EQ(d.GetDlgItemText(id::kStatusBox), L(5078));
+    bus_->Find("S")->Plug();
+    ui::ProcessPendingEvents();
+    ui::AdvanceTimers(kStatusInterval);
+    EXPECT_TRUE(d.context().connected);
+    EXPECT_EQ(d.GetDlgItemText(id::kStatusBox), L(5073) + "\r\n" + L(5114));
+  });
 }
 
 }  // namespace
