@@ -29,8 +29,13 @@ const char* NameFor(std::span<const Canonical> names, uint8_t code) {
   return nullptr;
 }
 
+// The 16 characters, a simulated record's unused NUL bytes shown as the spaces a
+// scanner would send.
 std::string Product(const device::DeviceRecord& record) {
-  return std::string(reinterpret_cast<const char*>(record.Inquiry + 16), 16);
+  std::string product(reinterpret_cast<const char*>(record.Inquiry + 16), 16);
+  for (char& c : product)
+    if (c == '\0') c = ' ';
+  return product;
 }
 
 std::string ModelLine(const device::DeviceRecord& record, uint8_t code) {

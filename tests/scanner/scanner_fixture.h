@@ -89,6 +89,9 @@ class ScannerTest : public device::testing::DeviceLibraryTest {
   }
 
   platform::testing::TempDir program_;
+  // Named objects and desktop windows of their own, apart from tests running beside.
+  platform::testing::TempDir runtime_;
+  platform::testing::ScopedEnv runtime_env_{"XDG_RUNTIME_DIR", runtime_.path().string()};
   platform::testing::ScriptedPrompter prompter_;
   std::vector<device::DeviceRecord> records_;
   std::shared_ptr<emulator::EmulatedDevice> scanner_;
