@@ -278,5 +278,34 @@ TEST_F(MainWindowTest, UnpluggingAUsbScannerSchedulesAnAttempt) {
   });
 }
 
+TEST_F(MainWindowTest, SelectScannerSwitchesToTheChosenOne) {
+  OpenBus([](emulator::BusBuilder& b) {
+    b.Device("S").Product("DE-T4783Z").OnStiUsb().Status(0);
+    b.Device("T").Product("DE-T2723Z").OnAspi(0, 4).Status(0);
+  });
+  std::vector<std::string> lines;
+  ui::ModalActions actions;
+  // The first connection finds two scanners and no saved one: the user picks the first.
+  actions.Once(161, [&](ui::CDialog& d) { ui::Click(d.GetDlgItem(ui::IDOK)); });
+  actions.On(102, [&](ui::CDialog& dialog) {
+    auto& d = static_cast<CServiceUtilityDlg&>(dialog);
+    EXPECT_EQ(d.context().model_code, 39);
+    actions.Once(161, [&](ui::CDialog& select) {
+      auto* combo = static_cast<ui::CComboBox*>(select.GetDlgItem(1098));
+      for (int i = 0; i < combo->GetCount(); ++i) lines.push_back(combo->GetItemText(i));
+      if (const char* dir = std::getenv("UI_TEST_SHOTS")) ui::SaveScreenshot(select, std::string(dir) + "/select-scanner.png");
+      ui::Select(combo, 1);
+      ui::Click(select.GetDlgItem(ui::IDOK));
+    });
+    ui::Click(d.GetDlgItem(id::kSelectScanner));
+    EXPECT_EQ(d.context().model_code, 13);
+    EXPECT_EQ(d.GetDlgItemText(id::kModelValue), "DE-T2723Z       ");
+    EXPECT_TRUE(Visible(d, id::kBackMemoryLabel));
+  });
+  CServiceUtilityDlg dlg(0);
+  dlg.DoModal();
+  EXPECT_EQ(lines, (std::vector<std::string>{"DE-T4783Z        USB", "DE-T2723Z        SCSI"}));
+}
+
 }  // namespace
 }  // namespace utility
