@@ -162,7 +162,8 @@ TEST_F(MainWindowTest, DisplayOnlyWithTheIndicatorSwitchAndWithDispOnly) {
     Run(
         [&](CServiceUtilityDlg& d) {
           const bool display_only = variant != 2;
-          if (variant == 0) Shot(d, "display-only");
+          if (variant == 0) Shot(d, "display-only-indicator");
+          if (variant == 1) Shot(d, "display-only-dispOnly");
           EXPECT_EQ(Visible(d, id::kSleepMode), !display_only);
           EXPECT_EQ(Visible(d, id::kInformationGroup), !display_only);
           EXPECT_EQ((d.GetStyle() & ui::WS_MINIMIZEBOX) != 0, !display_only);
