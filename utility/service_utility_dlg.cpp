@@ -38,6 +38,10 @@ int ReadDispOnly() {
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CServiceUtilityDlg, platform::ui::CDialog)
+  ON_BN_CLICKED(id::kSleepMode, &CServiceUtilityDlg::OnSleepMode)
+  ON_BN_CLICKED(id::kPaperBuzzer, &CServiceUtilityDlg::OnPaperBuzzer)
+  ON_BN_CLICKED(id::kCompatibleMode, &CServiceUtilityDlg::OnCompatibleMode)
+  ON_BN_CLICKED(id::kCautionSetting, &CServiceUtilityDlg::OnCautionSetting)
   ON_BN_CLICKED(id::kCleanImprinter, &CServiceUtilityDlg::OnCleanImprinter)
   ON_BN_CLICKED(id::kClearAfterClean, &CServiceUtilityDlg::OnClearAfterClean)
   ON_BN_CLICKED(id::kClearAfterReplace, &CServiceUtilityDlg::OnClearAfterReplace)

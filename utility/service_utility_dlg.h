@@ -52,6 +52,10 @@ class CServiceUtilityDlg : public platform::ui::CDialog, public StatusView {
   void OnDestroy() override;
 
   // Commands.
+  void OnSleepMode();       // sleep_mode_command.cpp
+  void OnPaperBuzzer();     // settings_commands.cpp
+  void OnCompatibleMode();  // settings_commands.cpp
+  void OnCautionSetting();  // settings_commands.cpp
   void OnCleanImprinter();
   void OnClearAfterClean();
   void OnClearAfterReplace();
