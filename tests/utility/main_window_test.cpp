@@ -12,6 +12,7 @@
 #include "platform/ui/window_dump.h"
 #include "resources/app_resources.h"
 #include "tests/scanner/scanner_fixture.h"
+#include "utility/connect_scanner.h"
 #include "utility/control_ids.h"
 
 namespace utility {
@@ -31,6 +32,9 @@ class MainWindowTest : public ScannerTest {
     ui::SetForegroundOverride(nullptr);
   }
   void TearDown() override {
+    // The window leaves the chooser installed and its unattended end recorded.
+    SetScannerChooser(nullptr);
+    ui::ClearUnattendedDialogs();
     ui::SetForegroundOverride(std::nullopt);
     ui::UseVirtualTimers(false);
     ScannerTest::TearDown();

@@ -78,6 +78,12 @@ class IndicatorWindow {
 
 class SelectScannerTest : public ScannerTest {
  protected:
+  // Each test counts the unattended dialogs of its own.
+  void SetUp() override {
+    ScannerTest::SetUp();
+    ClearUnattendedDialogs();
+  }
+
   // A still-image USB scanner and an ASPI one; the context is connected to the first.
   void AttachTwo() {
     emulator::BusBuilder builder;
@@ -90,8 +96,6 @@ class SelectScannerTest : public ScannerTest {
     prompter_.Clear();
   }
 
-  TempDir runtime_;
-  ScopedEnv runtime_env_{"XDG_RUNTIME_DIR", runtime_.path().string()};
   ModalActions actions_;
 };
 
