@@ -9,4 +9,5 @@ build="build${sanitize:+-$sanitize}"
 cmake -S . -B "$build" -G Ninja -DSANITIZE="$sanitize" >/dev/null
 cmake --build "$build"
 export QT_QPA_PLATFORM=offscreen
+if [ "$sanitize" = address ]; then export LSAN_OPTIONS="suppressions=$PWD/cmake/lsan.supp"; fi
 ctest --test-dir "$build" --output-on-failure -j2 --timeout 600

@@ -131,7 +131,8 @@ class Runner : public Prompter {
   void Schedule() {
     if (scheduled_ || finished_ || !QCoreApplication::instance()) return;
     scheduled_ = true;
-    QTimer::singleShot(0, QCoreApplication::instance(), [this] {
+    // The runner's own context object: a run replaced before the shot fires takes it along.
+    QTimer::singleShot(0, &timer_context_, [this] {
       scheduled_ = false;
       Pump();
     });
@@ -309,6 +310,7 @@ class Runner : public Prompter {
   std::string name_;
   size_t next_ = 0;
   bool scheduled_ = false;
+  QObject timer_context_;
   bool finished_ = false;
   std::vector<std::string> errors_;
   std::vector<ShownBox> boxes_;
