@@ -24,16 +24,16 @@ class SleepModeTest : public SettingsTest {
 };
 
 TEST_F(SleepModeTest, AllThreeTimersGoOutInTheLongFormAndToTheFlatbed) {
-  Connect("DE-T4713Z", [](emulator::DeviceBuilder& d) { d.Sleep(20, 45).FlatbedAttached(); });
+  // Model 4 can switch its sleep timer off.
+  Connect("DE-T9781", [](emulator::DeviceBuilder& d) { d.Sleep(20, 45).FlatbedAttached().PowerOffCapability(); });
   ASSERT_TRUE(context_.power_off);
   scanner_->EditState([](emulator::ScannerState& s) { s.flatbed.sleep_minutes = 7; });
   scanner_->ClearLog();
   EXPECT_EQ(Run([&](CDlgSleepMode& d) {
               Shot(d, "sleep-mode-all-groups");
-              for (int id : {kSleepGroup, kSleepEdit, kPowerOffGroup, kPowerOffDisable, kPowerOffEdit,
+              for (int id : {kSleepGroup, kSleepDisable, kSleepEdit, kPowerOffGroup, kPowerOffDisable, kPowerOffEdit,
                              kFlatbedGroup, kFlatbedEdit})
                 EXPECT_TRUE(Visible(d, id)) << id;
-              EXPECT_FALSE(Visible(d, kSleepDisable));  // model 40 cannot switch sleep off
               EXPECT_EQ(d.GetDlgItemText(kSleepEdit), "20");
               EXPECT_EQ(d.GetDlgItemText(kPowerOffEdit), "45");
               EXPECT_EQ(d.GetDlgItemText(kFlatbedEdit), "7");
