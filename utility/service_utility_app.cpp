@@ -1,6 +1,7 @@
 #include "utility/service_utility_app.h"
 
 #include "device/device_library.h"
+#include "errorlog/counter_reset_record.h"
 #include "platform/clock.h"
 #include "platform/desktop.h"
 #include "platform/handles.h"
@@ -11,6 +12,7 @@
 #include "resources/builtin_scripts.h"
 #include "resources/language_files.h"
 #include "utility/command_line_info.h"
+#include "utility/counter_record.h"
 #include "utility/service_utility_dlg.h"
 
 namespace utility {
@@ -51,6 +53,18 @@ void BringUtilityWindowsForward() {
   });
 }
 
+// The error log's record of a roller counter reset, with the counters as the scanner
+// reports them now, after the reset; nothing is written when they cannot be read.
+void AppendCounterResetRecord(const scanner::ScannerContext& context, CounterResetKind kind, uint32_t) {
+  scanner::ScannerContext copy = context;
+  CCounterRecord counters;
+  if (!counters.BindAndRead(copy, 1)) return;
+  const errorlog::CounterValues values{counters.system, counters.flatbed, counters.after_clean,
+                                       counters.after_replace, counters.paper_feed};
+  errorlog::AppendCounterResetRecord(
+      context, values, kind == CounterResetKind::kClean ? errorlog::ResetKind::kClean : errorlog::ResetKind::kReplace);
+}
+
 }  // namespace
 
 bool CServiceUtilityApp::InitInstance(int argc, const char* const* argv) {
@@ -68,6 +82,7 @@ bool CServiceUtilityApp::InitInstance(int argc, const char* const* argv) {
   platform::SetAppName(app_name_);
 
   CServiceUtilityDlg window(indicator_mode_);
+  window.SetCounterResetHook(AppendCounterResetRecord);
   window.DoModal();
   return false;
 }
