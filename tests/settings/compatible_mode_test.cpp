@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "device/device_library.h"
 #include "emulator/device_builder.h"
 #include "settings/compatible_choices.h"
 #include "settings/compatible_mode_dlg.h"
@@ -63,6 +64,26 @@ TEST_F(CompatibleModeTest, AnUnknownTypeCodeShowsAnEmptyListAndWritesTheCodeBack
   EXPECT_EQ(Writes(), (std::vector<Sent>{{0xE1, 0xA2, 2, {0, 9}}}));
   EXPECT_EQ(context_.compatible_code, 21);
   EXPECT_EQ(context_.compatible_second, 9);
+}
+
+TEST_F(CompatibleModeTest, TheSimulatedScannerStandsInWithItsModelsPair) {
+  struct Case {
+    uint8_t model_code;
+    size_t entries;
+    const char* selected;
+  } const cases[] = {{12, 3, "DE-T2713Z"}, {14, 4, "DE-T5713ZP"}, {16, 5, "DE-T5713ZA"}, {13, 0, ""}};
+  device::SetSimulatedScanner(true);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.model_code));
+    context_.model_code = c.model_code;
+    actions_.Once<CDlgCompatibleMode>([&](CDlgCompatibleMode& d) {
+      EXPECT_EQ(Items(d).size(), c.entries);
+      EXPECT_EQ(List(d)->GetItemText(List(d)->GetCurSel()), c.selected);
+      ui::Click(d.GetDlgItem(ui::IDCANCEL));
+    });
+    EXPECT_EQ(RunCompatibleMode(context_, nullptr), SettingOutcome::kCancelled);
+  }
+  device::SetSimulatedScanner(false);
 }
 
 TEST_F(CompatibleModeTest, CancelAndFailuresLeaveTheContext) {

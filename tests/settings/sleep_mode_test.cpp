@@ -136,6 +136,12 @@ TEST_F(SleepModeTest, OutOfRangeValuesKeepTheDialogOpen) {
 TEST_F(SleepModeTest, ModelThirtySevenTakesFifteen) {
   Connect("DE-T4793Z");
   Run([&](CDlgSleepMode& d) {
+    int low = 0, high = 0;
+    static_cast<ui::CSpinButtonCtrl*>(d.GetDlgItem(kSleepSpin))->GetRange(low, high);
+    EXPECT_EQ(low, 15);
+    EXPECT_EQ(high, 60);
+    static_cast<ui::CSpinButtonCtrl*>(d.GetDlgItem(kFlatbedSpin))->GetRange(low, high);
+    EXPECT_EQ(low, 1);
     ui::Type(d.GetDlgItem(kSleepEdit), "15");
     ui::Click(d.GetDlgItem(ui::IDOK));
   });
