@@ -13,9 +13,10 @@ constexpr uint8_t kFlatbedMinutesUnread = 4;
 SettingOutcome RunSleepMode(const scanner::ScannerContext& context, platform::ui::CWnd* parent) {
   CDlgSleepMode dialog(context, parent);
   SleepModeSetting setting(context);
-  dialog.flatbed_present = context.flatbed_connected;
-  // The flatbed unit on its own has no scanner timers.
+  // The flatbed unit on its own has no scanner timers, only its own; its configuration
+  // does not report itself as an attached unit.
   const bool scanner_timers = context.model_code != scanner::kFlatbedModelCode;
+  dialog.flatbed_present = context.flatbed_connected || !scanner_timers;
   if (scanner_timers && !setting.Read()) return SettingOutcome::kFailed;
   uint8_t flatbed_minutes = kFlatbedMinutesUnread;
   if (dialog.flatbed_present) ReadFlatbedSleepTime(context, flatbed_minutes);

@@ -159,7 +159,7 @@ TEST_F(SleepModeTest, CancelSendsNothing) {
 TEST_F(SleepModeTest, TheFlatbedUnitAloneExchangesOnlyItsOwnTime) {
   Connect("DE-TT767");
   ASSERT_EQ(context_.model_code, 44);
-  context_.flatbed_connected = true;
+  ASSERT_FALSE(context_.flatbed_connected);  // the unit is the device itself
   Run([&](CDlgSleepMode& d) {
     Shot(d, "sleep-mode-flatbed-unit");
     EXPECT_TRUE(Visible(d, kSleepGroup));
