@@ -35,6 +35,8 @@ std::string UtilityCommandLine(std::string_view program_folder, std::string_view
 }
 
 void OpenFolderToAll(std::string_view path) {
+  // An empty path would name the current folder, which nobody asked to open.
+  if (path.find_first_not_of(" \t") == std::string_view::npos) return;
   const auto host = platform::paths::ToHost(path);
   if (!host) return;
   struct stat st {};

@@ -24,7 +24,7 @@ int GrantEveryoneFullAccess(std::optional<std::string_view> path);
 void LauncherGrant(std::string_view tail);
 
 // Tests and the fallback: gives all local users read, write and search on a folder
-// (Windows path); quietly does nothing when that is not possible.
+// (Windows path); quietly does nothing for an empty path or when it is not possible.
 void OpenFolderToAll(std::string_view path);
 
 }  // namespace aclgrant

@@ -108,7 +108,11 @@ TEST_F(AccessGrantTest, LauncherPassesItsTailUnquotedAndEndsWithZero) {
 TEST_F(AccessGrantTest, LauncherWithoutToolOpensTheFolderToAll) {
   EXPECT_EQ(RunLauncher({target_.string()}), 0);
   EXPECT_EQ(ModeOf(target_), 0777u);
+  // No path opens nothing, not even the current folder.
+  const mode_t current = ModeOf(fs::current_path());
   EXPECT_EQ(RunLauncher({}), 0);
+  EXPECT_EQ(aclgrant::GrantEveryoneFullAccess(""), 0);
+  EXPECT_EQ(ModeOf(fs::current_path()), current);
 }
 
 TEST(ProgramFolder, WithOrWithoutBackslashCutToTheBuffer) {
