@@ -5,6 +5,7 @@
 #include "resources/app_resources.h"
 #include "scanner/counter_commands.h"
 #include "scanner/model_codes.h"
+#include "settings/caution_dlg.h"
 
 namespace utility {
 namespace {
@@ -52,6 +53,18 @@ bool CCounterRecord::Read(int mode) {
   paper_feed = rollers.paper_feed;
   paper_feed_caution = rollers.paper_feed_threshold;
   return ok;
+}
+
+bool CCounterRecord::WriteThresholds(uint32_t clean, uint32_t replace, uint32_t paper_feed) {
+  if (!context_) return false;
+  const bool with_paper_feed = settings::WritesPaperFeedThreshold(context_->model_code);
+  if (!scanner::WriteCautionThresholds(context_->host_adapter, context_->target, with_paper_feed ? 12 : 8, clean,
+                                       replace, paper_feed))
+    return false;
+  clean_caution = clean;
+  replace_caution = replace;
+  if (with_paper_feed) paper_feed_caution = paper_feed;
+  return true;
 }
 
 bool CCounterRecord::Clear(Counter counter) {

@@ -23,6 +23,9 @@ class CCounterRecord {
   bool BindAndRead(scanner::ScannerContext& context, int mode);
   // Fails without touching the counts while the scanner is not connected.
   bool Read(int mode);
+  // The three thresholds to the scanner (the paper-feed one only where the model keeps
+  // it); on success the record takes them.
+  bool WriteThresholds(uint32_t clean, uint32_t replace, uint32_t paper_feed);
   // Asks first; sends the clear only on OK and zeroes the count when the scanner took it.
   bool Clear(Counter counter);
   int CautionFlags() const;

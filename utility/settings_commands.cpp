@@ -1,5 +1,6 @@
 // The main window's paper mode / buzzer, compatible mode and caution setting commands.
 #include "scanner/text_forms.h"
+#include "settings/caution_dlg.h"
 #include "settings/setting_commands.h"
 #include "utility/control_ids.h"
 #include "utility/service_utility_dlg.h"
@@ -20,6 +21,24 @@ void CServiceUtilityDlg::OnCompatibleMode() {
   EndCommand(outcome == settings::SettingOutcome::kFailed ? kStatusInterval : settings::kAfterDialogInterval);
 }
 
-void CServiceUtilityDlg::OnCautionSetting() {}
+void CServiceUtilityDlg::OnCautionSetting() {
+  BeginCommand();
+  settings::CUDlgWarning dialog(context_, this);
+  dialog.clean_timing = counters_.clean_caution;
+  dialog.replace_timing = counters_.replace_caution;
+  dialog.paper_feed_timing = counters_.paper_feed_caution;
+  if (dialog.DoModal() == platform::ui::IDOK) {
+    counters_.WriteThresholds(dialog.clean_timing, dialog.replace_timing, dialog.paper_feed_timing);
+    if (counters_.Read(1)) {
+      SetDlgItemText(id::kSystemValue, counters_.SystemText());
+      SetDlgItemText(id::kFlatbedCountValue, counters_.FlatbedText());
+      SetDlgItemText(id::kAfterCleanValue, counters_.AfterCleanText());
+      SetDlgItemText(id::kAfterReplaceValue, counters_.AfterReplaceText());
+      if (context_.model_code == 37 || context_.model_code == 38)
+        SetDlgItemText(id::kPaperFeedValue, counters_.PaperFeedText());
+    }
+  }
+  EndCommand(settings::kAfterDialogInterval);
+}
 
 }  // namespace utility
