@@ -6,7 +6,9 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build --target scanutil
-export SCANUTIL_SCENARIO="$PWD/resources/demo/demo.ini"
+# A copy in the build folder, so the state the demo scanner keeps stays out of the sources.
+cp resources/demo/demo.ini build/demo.ini
+export SCANUTIL_SCENARIO="$PWD/build/demo.ini"
 export SCANUTIL_PREFIX="${SCANUTIL_PREFIX:-$PWD/build/demo-prefix}"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec build/utility/scanutil "$@"
