@@ -4,6 +4,7 @@
 #include "emulator/device_builder.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/timers.h"
+#include "settings/caution_dlg.h"
 #include "settings/compatible_mode_dlg.h"
 #include "settings/paper_buzzer_dlg.h"
 #include "settings/sleep_mode_dlg.h"
@@ -105,6 +106,27 @@ TEST_F(WindowCommandsTest, FailuresRefreshTheStatusAndRestartAtFiveSeconds) {
     TearDown();
     SetUp();
   }
+}
+
+TEST_F(WindowCommandsTest, CautionSettingWritesAndShowsTheNewThreshold) {
+  Run([](emulator::DeviceBuilder& s) {
+        s.Product("DE-T4783Z").OnStiUsb().Status(0).RollerCounts(900, 10, 0).Thresholds(1000, 200000, 0);
+      },
+      [&](CServiceUtilityDlg& d) {
+        actions_.Once<CUDlgWarning>([](CUDlgWarning& dialog) {
+          ui::Type(dialog.GetDlgItem(1081), "1500");
+          ui::Click(dialog.GetDlgItem(ui::IDOK));
+        });
+        ui::Click(d.GetDlgItem(id::kCautionSetting));
+        EXPECT_EQ(scanner_->State().counters.clean_threshold, 1500u);
+        EXPECT_EQ(d.GetDlgItemText(id::kAfterCleanValue), "900 (Caution 1500)");
+        EXPECT_EQ(Timers(d), std::vector<unsigned>{10});
+
+        actions_.Once<CUDlgWarning>([](CUDlgWarning& dialog) { ui::Click(dialog.GetDlgItem(ui::IDCANCEL)); });
+        scanner_->ClearLog();
+        ui::Click(d.GetDlgItem(id::kCautionSetting));
+        for (const auto& e : Exchanges()) EXPECT_NE(e.Cdb()[0], 0xE1);
+      });
 }
 
 TEST_F(WindowCommandsTest, CompatibleModeShowsTheNewNameInTheWindow) {
