@@ -16,7 +16,6 @@ namespace {
 
 using platform::bytes::GetBE16;
 
-constexpr ModelSet kSimulatedFlatbedUsable = ModelSet{2, 4, 5, 6, 14, 22} | ModelSet::Range(16, 20) | kCompactFamily;
 constexpr ModelSet kCounterSettingAlways = ModelSet{5, 6} | kCompactFamily;
 constexpr ModelSet kSimulatedPowerOff = ModelSet::Range(40, 43);
 constexpr ModelSet kBothSpdWithSplit = {13, 28, 29};
@@ -48,7 +47,7 @@ void ApplySimulatedConfiguration(ScannerContext& context) {
   context.pre_imprinter = SimFlag("DummyImprinter1", 1);
   context.post_imprinter = SimFlag("DummyImprinter2", 1);
   context.flatbed_connected = SimFlag("DummyTT767Connect", 0);
-  if (kSimulatedFlatbedUsable.Has(context.model_code)) context.flatbed_usable = true;
+  if (kFlatbedCapable.Has(context.model_code)) context.flatbed_usable = true;
   context.memory_mb = SimMemory("DummyMemsize1");
   if (kSimulatedPowerOff.Has(context.model_code)) context.power_off = true;
   context.counter_setting = SimFlag("DummyCounterSettinEnable", 0);

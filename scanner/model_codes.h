@@ -40,6 +40,11 @@ inline constexpr ModelSet kWideBodyFamily = ModelSet{13, 28, 29} | ModelSet::Ran
 inline constexpr ModelSet kInterfaceBoardFamily = {33, 34, 35};
 inline constexpr ModelSet kCompactFamily = ModelSet::Range(37, 43);
 
+// Models that can carry a flatbed unit.
+inline constexpr ModelSet kFlatbedCapable = ModelSet{2, 4, 5, 6, 14, 22} | ModelSet::Range(16, 20) | kCompactFamily;
+// Models with a paper feed roller counted apart from the other rollers.
+inline constexpr ModelSet kPaperFeedRollerModels = {37, 38};
+
 constexpr uint8_t kFlatbedModelCode = 44;
 
 }  // namespace scanner

@@ -45,7 +45,7 @@ CUDlgWarning::CUDlgWarning(const scanner::ScannerContext& context, CWnd* parent)
 void CUDlgWarning::DoDataExchange(CDataExchange* dx) {
   CDialog::DoDataExchange(dx);
   const uint8_t code = context_.model_code;
-  const bool paper_feed_counter = ModelSet{37, 38}.Has(code) && context_.paper_feed_roller;
+  const bool paper_feed_counter = scanner::kPaperFeedRollerModels.Has(code) && context_.paper_feed_roller;
   if (!WritesPaperFeedThreshold(code)) paper_feed_timing = kRollerMaximum;  // never sent
   const CleanRollerLimits clean = CleanRollerLimitsFor(code);
   DDX_Text(dx, kCleanEdit, clean_timing);

@@ -13,7 +13,7 @@ namespace {
 using scanner::ModelSet;
 
 constexpr ModelSet kFlatbedCounterRead = ModelSet::Range(12, 16) | ModelSet::Range(25, 29) | ModelSet{32};
-constexpr ModelSet kPaperFeedModels = {37, 38};
+constexpr ModelSet kPaperFeedModels = scanner::kPaperFeedRollerModels;
 constexpr int kIdsCountWithCaution = 2002;
 constexpr int kIdsClearAfterClean = 3201;
 constexpr int kIdsClearAfterReplace = 3202;

@@ -24,9 +24,8 @@ constexpr int kIdsFrontMemory = 3240;
 constexpr int kIdsDoubleFeedRoller = 3226;
 constexpr int kIdsReplaceRoller = 3227;
 
-constexpr ModelSet kFlatbedRowModels = ModelSet{2, 4, 5, 6, 14, 22} | ModelSet::Range(16, 20) | scanner::kCompactFamily;
 constexpr ModelSet kFlatbedCounterModels = {12, 13, 25, 28};
-constexpr ModelSet kPaperFeedModels = {37, 38};
+constexpr ModelSet kPaperFeedModels = scanner::kPaperFeedRollerModels;
 
 struct Row {
   int label;
@@ -103,12 +102,6 @@ std::vector<Row> RowsUnderFirmware(const scanner::ScannerContext& c, bool flatbe
 
 }  // namespace
 
-bool CServiceUtilityDlg::FlatbedRowApplies() const {
-  if (!context_.connected) return false;
-  if (context_.model_code == scanner::kFlatbedModelCode) return true;
-  return kFlatbedRowModels.Has(context_.model_code) && context_.flatbed_connected;
-}
-
 void CServiceUtilityDlg::InformationRefresh() {
   UpdateStatusControls();
   if (DisplayOnly()) return;
@@ -139,11 +132,15 @@ void CServiceUtilityDlg::WriteInformation() {
   SetDlgItemText(id::kFlatbedValue, scanner::FlatbedText(c, OnOff::kStrings));
   SetDlgItemText(id::kCompatibleValue, scanner::CompatibleModeText(c));
 
+  WriteCounterTexts(kFlatbedCounterModels.Has(c.model_code));
+}
+
+void CServiceUtilityDlg::WriteCounterTexts(bool flatbed_counter) {
   SetDlgItemText(id::kSystemValue, counters_.SystemText());
+  if (flatbed_counter) SetDlgItemText(id::kFlatbedCountValue, counters_.FlatbedText());
   SetDlgItemText(id::kAfterCleanValue, counters_.AfterCleanText());
   SetDlgItemText(id::kAfterReplaceValue, counters_.AfterReplaceText());
-  if (kPaperFeedModels.Has(c.model_code)) SetDlgItemText(id::kPaperFeedValue, counters_.PaperFeedText());
-  if (kFlatbedCounterModels.Has(c.model_code)) SetDlgItemText(id::kFlatbedCountValue, counters_.FlatbedText());
+  if (kPaperFeedModels.Has(context_.model_code)) SetDlgItemText(id::kPaperFeedValue, counters_.PaperFeedText());
 }
 
 void CServiceUtilityDlg::LayoutInformationRows() {
@@ -156,7 +153,7 @@ void CServiceUtilityDlg::LayoutInformationRows() {
   const bool flatbed_unit = context_.model_code == scanner::kFlatbedModelCode;
   std::vector<Row> rows = {kModel};
   if (!flatbed_unit) rows.push_back(kFirmware);
-  for (const Row& row : RowsUnderFirmware(context_, FlatbedRowApplies())) rows.push_back(row);
+  for (const Row& row : RowsUnderFirmware(context_, monitor_.FlatbedRowApplies())) rows.push_back(row);
   if (flatbed_unit) rows.push_back(kFlatbed);
   // The model row stays; the others stack from the firmware row's place down.
   for (size_t k = 1; k < rows.size(); ++k) {

@@ -233,14 +233,7 @@ void CServiceUtilityDlg::OnClearPaperFeed() {
 
 void CServiceUtilityDlg::OnUpdateAllCounters() {
   BeginCommand();
-  if (counters_.Read(0)) {
-    SetDlgItemText(id::kSystemValue, counters_.SystemText());
-    SetDlgItemText(id::kFlatbedCountValue, counters_.FlatbedText());
-    SetDlgItemText(id::kAfterCleanValue, counters_.AfterCleanText());
-    SetDlgItemText(id::kAfterReplaceValue, counters_.AfterReplaceText());
-    if (context_.model_code == 37 || context_.model_code == 38)
-      SetDlgItemText(id::kPaperFeedValue, counters_.PaperFeedText());
-  }
+  if (counters_.Read(0)) WriteCounterTexts(true);
   EndCommand(kStatusInterval);
 }
 

@@ -97,8 +97,9 @@ class CServiceUtilityDlg : public platform::ui::CDialog, public StatusView {
   void WriteInformation();
   void LayoutInformationRows();
   void LayoutCounterRows();
+  // The counter rows' texts; the flatbed counter's only when asked.
+  void WriteCounterTexts(bool flatbed_counter);
   std::string PanelSummary(bool information) const;
-  bool FlatbedRowApplies() const;
 
   int indicator_mode_;
   int disp_only_ = 0;

@@ -29,14 +29,7 @@ void CServiceUtilityDlg::OnCautionSetting() {
   dialog.paper_feed_timing = counters_.paper_feed_caution;
   if (dialog.DoModal() == platform::ui::IDOK) {
     counters_.WriteThresholds(dialog.clean_timing, dialog.replace_timing, dialog.paper_feed_timing);
-    if (counters_.Read(1)) {
-      SetDlgItemText(id::kSystemValue, counters_.SystemText());
-      SetDlgItemText(id::kFlatbedCountValue, counters_.FlatbedText());
-      SetDlgItemText(id::kAfterCleanValue, counters_.AfterCleanText());
-      SetDlgItemText(id::kAfterReplaceValue, counters_.AfterReplaceText());
-      if (context_.model_code == 37 || context_.model_code == 38)
-        SetDlgItemText(id::kPaperFeedValue, counters_.PaperFeedText());
-    }
+    if (counters_.Read(1)) WriteCounterTexts(true);
   }
   EndCommand(settings::kAfterDialogInterval);
 }

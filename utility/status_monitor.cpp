@@ -31,8 +31,7 @@ constexpr uint8_t kStateBecomingReady = 3;
 constexpr uint8_t kByteCaution = 100;
 constexpr uint8_t kByteAttention = 0xFF;
 
-constexpr ModelSet kFlatbedRowModels = ModelSet{2, 4, 5, 6, 14, 22} | ModelSet::Range(16, 20) | scanner::kCompactFamily;
-constexpr ModelSet kPaperFeedModels = {37, 38};
+constexpr ModelSet kPaperFeedModels = scanner::kPaperFeedRollerModels;
 constexpr ModelSet kPlateTextModels = ModelSet{12, 13, 22, 23, 32} | ModelSet::Range(25, 29);
 constexpr ModelSet kPollsCounters = {37, 38, 39};
 
@@ -68,7 +67,7 @@ void StatusMonitor::AppendStatus(const std::string& text) { display_.status += "
 bool StatusMonitor::FlatbedRowApplies() const {
   if (!context_.connected) return false;
   if (context_.model_code == scanner::kFlatbedModelCode) return true;
-  return kFlatbedRowModels.Has(context_.model_code) && context_.flatbed_connected;
+  return scanner::kFlatbedCapable.Has(context_.model_code) && context_.flatbed_connected;
 }
 
 void StatusMonitor::EndNotConnected() {
