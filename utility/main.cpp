@@ -42,7 +42,7 @@ std::shared_ptr<emulator::Bus> InstallScenario(const char* path) {
 int main(int argc, char** argv) {
   const char* scenario = std::getenv("SCANUTIL_SCENARIO");
   const std::shared_ptr<emulator::Bus> bus = InstallScenario(scenario);
-  platform::ui::InitApplication(argc, argv);
+  platform::ui::InitApplication(argc > 0 ? argv[0] : nullptr);
   const bool automated = platform::ui::StartAutomation();
   platform::ui::InstallInteractivePrompter();
   utility::CServiceUtilityApp app;

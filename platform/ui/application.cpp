@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QStyleFactory>
 #include <cstdlib>
+#include <string>
 
 #include "platform/ui/detail/hooks.h"
 #include "platform/ui/detail/runtime.h"
@@ -14,8 +15,8 @@ namespace platform::ui {
 namespace {
 
 constexpr const char* kFontFiles[] = {
-    "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
-    "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf",
+    "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed.ttf",
+    "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf",
 };
 
 bool HasDisplay() {
@@ -37,6 +38,9 @@ void SetUp(QApplication& app) {
   }
   QFont font(family);
   font.setPixelSize(kFontPixelSize);
+  // The condensed cut: its widths are close to the 8-point dialog font the templates
+  // were laid out for, so captions fit their buttons.
+  font.setStretch(QFont::SemiCondensed);
   font.setHintingPreference(QFont::PreferFullHinting);
   font.setStyleStrategy(QFont::PreferAntialias);
   app.setFont(font);
@@ -45,23 +49,20 @@ void SetUp(QApplication& app) {
 
 }  // namespace
 
-void InitApplication(int argc, char** argv) {
+void InitApplication(const char* program_name) {
   if (QApplication::instance()) return;
   const char* platform = std::getenv("QT_QPA_PLATFORM");
   if ((!platform || !*platform) && !HasDisplay()) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  // Qt keeps references to both for the application's life.
-  static int s_argc = argc;
-  static char** s_argv = argv;
+  // Qt keeps references to both for the application's life; only the name, so that
+  // nothing on the program's command line reaches Qt.
+  static std::string s_name = program_name && *program_name ? program_name : "scanutil";
+  static char* s_argv[] = {s_name.data(), nullptr};
+  static int s_argc = 1;
   auto* app = new QApplication(s_argc, s_argv);  // lives as long as the process
   SetUp(*app);
 }
 
-void EnsureApplication() {
-  if (QApplication::instance()) return;
-  static char name[] = "scanutil";
-  static char* argv[] = {name, nullptr};
-  InitApplication(1, argv);
-}
+void EnsureApplication() { InitApplication("scanutil"); }
 
 bool IsHeadless() {
   EnsureApplication();

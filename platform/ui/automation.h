@@ -5,7 +5,7 @@
 // screenshots and JSON dumps.
 //
 //   int main(int argc, char** argv) {
-//     platform::ui::InitApplication(argc, argv);
+//     platform::ui::InitApplication(argv[0]);
 //     const bool automated = platform::ui::StartAutomation();
 //     platform::ui::InstallInteractivePrompter();
 //     ... run the program's dialogs ...

@@ -39,5 +39,15 @@ TEST(CommandLineTest, IndicatorKeyword) {
   }
 }
 
+// A vector shortened under the parser (a null entry before argc) ends the parameters there.
+TEST(CommandLineTest, NullEntryEndsTheParameters) {
+  const char* shortened[] = {"scanutil", "-x", nullptr, "Indicator"};
+  CUCommandLineInfo info;
+  platform::ParseCommandLine(4, shortened, info);
+  EXPECT_EQ(info.indicator_mode, 0);
+  platform::ParseCommandLine(3, nullptr, info);
+  EXPECT_EQ(info.indicator_mode, 0);
+}
+
 }  // namespace
 }  // namespace utility
