@@ -104,7 +104,7 @@ void StatusMonitor::Caution(int first, int second, bool& have_text) {
   if (second) SetStatus(second, false);
 }
 
-void StatusMonitor::WriteCautionLines(int flags, bool have_text) {
+void StatusMonitor::WriteCautionLines(int flags, bool& have_text) {
   const bool double_feed_roller = kPaperFeedModels.Has(context_.model_code) && context_.paper_feed_roller;
   if (flags & kCautionReplace) Caution(double_feed_roller ? 5133 : 5131, double_feed_roller ? 5134 : 5132, have_text);
   if (flags & kCautionPaperFeed) Caution(5135, 5136, have_text);
@@ -250,7 +250,6 @@ void StatusMonitor::Refresh(bool include_information) {
   if (flags) {
     display_.error = true;
     WriteCautionLines(flags, have_text);
-    have_text = true;
   }
   if (report && code >= 12) WriteLampAndPlateLines(*report, have_text);
   Finish(before, include_information);

@@ -1,6 +1,7 @@
 // Watching the scanner: the status refresh with its error and caution texts, the
 // connection attempts, the status timer, device change and power events.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <functional>
 
@@ -48,7 +49,8 @@ class StatusMonitor {
   bool device_busy = false;
   bool in_use = false;
   int idle_ticks = 0;
-  bool keep_awake_held = false;
+  // Also read by the thread that broadcasts a suspend query.
+  std::atomic<bool> keep_awake_held{false};
   bool timer_stopped_by_suspend = false;
 
  private:
@@ -57,7 +59,7 @@ class StatusMonitor {
   void EndInUse(bool refresh_information);
   bool ReadScanner(scanner::ScannerStatus& status);
   int Cautions(const scanner::CautionReport* report) const;
-  void WriteCautionLines(int flags, bool have_text);
+  void WriteCautionLines(int flags, bool& have_text);
   void WriteLampAndPlateLines(const scanner::CautionReport& report, bool& have_text);
   void Caution(int first, int second, bool& have_text);
   void Finish(const StatusDisplay& before, bool include_information);

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <atomic>
+#include <thread>
+
 #include "platform/system.h"
 #include "resources/app_resources.h"
 #include "tests/scanner/scanner_fixture.h"
@@ -126,6 +130,43 @@ TEST_F(StatusMonitorTest, AOneSidedScannerIgnoresItsBackLampAndPlate) {
   EXPECT_FALSE(display_.error);
 }
 
+// Lamp and plate bytes alone, rollers fine: the first header replaces the status, and a
+// second refresh shows the same text, not a longer one.
+TEST_F(StatusMonitorTest, LampAndPlateLinesByModelGroup) {
+  constexpr uint8_t X = 0xFF;
+  struct Case {
+    const char* product;  // model code in the comment
+    std::array<uint8_t, 6> report;
+    std::initializer_list<int> lines;
+  } cases[] = {
+      {"DE-T4783Z", {0, 0, X, 0, 0, 0}, {5116, 5036, 5006}},                    // 39: front lamp
+      {"DE-T4783Z", {0, 0, 0, X, 0, 0}, {5116, 5016, 5000}},                    // back lamp
+      {"DE-T4783Z", {0, 0, X, X, 0, 0}, {5116, 5036, 5006, 5116, 5016, 5000}},  // both lamps
+      {"DE-T4783Z", {0, 0, 0, 0, X, 0}, {5116, 5129, 5130}},                    // front plate
+      {"DE-T4783Z", {0, 0, 0, 0, 0, X}, {5116, 5129, 5130}},                    // back plate
+      {"DE-T4783Z", {0, 0, 0, 0, X, X}, {5116, 5129, 5130}},  // back plate only without the front's
+      {"DE-T2713Z", {0, 0, 0, 0, X, 0}, {5116, 5037, 5007}},  // 12
+      {"DE-T2713Z", {0, 0, 0, 0, 0, X}, {5116, 5017, 5001}},
+      {"DE-T2713Z", {0, 0, 0, 0, X, X}, {5116, 5037, 5007, 5116, 5017, 5001}},
+      {"DE-T5713ZP", {0, 0, 0, 0, X, 0}, {5116, 5118}},  // 14: the other models
+      {"DE-T5713ZP", {0, 0, 0, 0, 0, X}, {5116, 5118}},
+      {"DE-T5713ZP", {0, 0, 0, 0, X, X}, {5116, 5118}},
+      {"DE-T5713ZP", {0, 0, X, 0, X, 0}, {5116, 5036, 5006, 5116, 5118}},
+  };
+  for (const Case& c : cases) {
+    const std::string shown = std::string(c.product) + " " + testing::PrintToString(c.report);
+    ConnectScanner(c.product, [&](emulator::DeviceBuilder& d) {
+      d.Status(0).Thresholds(100000, 100000, 100000).Caution(c.report);
+    });
+    display_.status = "before";
+    Refresh();
+    EXPECT_EQ(display_.status, Lines(c.lines)) << shown;
+    EXPECT_TRUE(display_.error) << shown;
+    Refresh();
+    EXPECT_EQ(display_.status, Lines(c.lines)) << shown << " (second refresh)";
+  }
+}
+
 TEST_F(StatusMonitorTest, AScannerHeldByAnotherProgram) {
   emulator::BusBuilder builder;
   builder.Device("S").Product("DE-T4783Z").OnStiUsb().LockMode(2);
@@ -149,10 +190,14 @@ TEST_F(StatusMonitorTest, UnplugThenReconnectEveryThirdTick) {
   EXPECT_TRUE(display_.error);
   EXPECT_EQ(view_.timer, kStatusInterval);
 
-  // Ticks without a scanner: the attempt is scheduled on the third.
-  for (int tick = 0; tick < 3; ++tick) monitor_.OnStatusTimer();
-  EXPECT_EQ(monitor_.pending_attempts, 1);
+  // The scanner is back at once, but only the third tick without it schedules an
+  // attempt, which the fourth runs.
   scanner_->Plug();
+  for (int tick = 1; tick <= 3; ++tick) {
+    monitor_.OnStatusTimer();
+    EXPECT_FALSE(context_.connected) << "tick " << tick;
+    EXPECT_EQ(monitor_.pending_attempts, tick == 3 ? 1 : 0) << "tick " << tick;
+  }
   monitor_.OnStatusTimer();
   EXPECT_TRUE(context_.connected);
   EXPECT_EQ(monitor_.pending_attempts, 0);
@@ -194,6 +239,31 @@ TEST_F(StatusMonitorTest, SuspendIsRefusedOnlyWhileKeepAwakeIsHeld) {
   monitor_.OnPowerBroadcast(sys::PBT_APMRESUMESUSPEND);
   EXPECT_EQ(view_.timer, 100u);
   EXPECT_EQ(monitor_.pending_attempts, 2);
+}
+
+// The system asks from its own thread while the window holds and releases keep awake
+// (a data race here shows in the thread-sanitizer build).
+TEST_F(StatusMonitorTest, SuspendQueryFromAnotherThread) {
+  namespace sys = platform::system;
+  ConnectScanner("DE-T4783Z");
+  monitor_.SetKeepAwakeAllowed(true);
+  std::atomic<bool> stop{false};
+  std::atomic<int> denied{0};
+  std::thread system([&] {
+    while (!stop)
+      if (static_cast<uint32_t>(monitor_.OnPowerBroadcast(sys::PBT_APMQUERYSUSPEND)) == sys::BROADCAST_QUERY_DENY)
+        ++denied;
+  });
+  for (int i = 0; i < 2000; ++i) {
+    monitor_.KeepAwakeHold();
+    monitor_.KeepAwakeRelease();
+  }
+  monitor_.KeepAwakeHold();
+  while (denied == 0) std::this_thread::yield();
+  stop = true;
+  system.join();
+  monitor_.KeepAwakeRelease();
+  EXPECT_EQ(monitor_.OnPowerBroadcast(sys::PBT_APMQUERYSUSPEND), 1);
 }
 
 TEST_F(StatusMonitorTest, AFlatbedErrorShowsItsUnitAndNumber) {
