@@ -25,7 +25,7 @@ constexpr int kSpinAlignedWidth = 16;
 constexpr int kSpinBuddyOverlap = 2;
 // Size an icon static takes.
 constexpr int kIconSize = 32;
-// Pixel size of the dialog font (DejaVu Sans; 8 points at 96 dpi).
+// Pixel size of the dialog font (DejaVu Sans Condensed; 8 points at 96 dpi).
 constexpr int kFontPixelSize = 11;
 
 // number * numerator / denominator rounded half away from zero.
