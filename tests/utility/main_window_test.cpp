@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/ui/application.h"
@@ -56,6 +57,12 @@ class MainWindowTest : public ScannerTest {
   }
 
   static bool Visible(CServiceUtilityDlg& d, int id) { return d.GetDlgItem(id)->IsWindowVisible(); }
+  static ui::CRect ClientRect(CServiceUtilityDlg& d, int id) {
+    ui::CRect r;
+    d.GetDlgItem(id)->GetWindowRect(&r);
+    d.ScreenToClient(&r);
+    return r;
+  }
   static bool Enabled(CServiceUtilityDlg& d, int id) { return d.GetDlgItem(id)->IsWindowEnabled(); }
 
   // Writes a screenshot when UI_TEST_SHOTS names a folder.
@@ -139,8 +146,87 @@ TEST_F(MainWindowTest, ModelFortyFourShowsOnlyItsRows) {
     d.GetDlgItem(id::kFlatbedLabel)->GetWindowRect(&flatbed);
     d.GetDlgItem(id::kFirmwareLabel)->GetWindowRect(&firmware);
     EXPECT_EQ(flatbed.top, firmware.top);  // the flatbed row takes the firmware row's place
-    EXPECT_TRUE(d.GetDlgItem(id::kErrorPart1)->IsWindowVisible() || d.display().part1.empty());
+    // No flatbed error: the field without part 1, its label against part 2.
+    EXPECT_FALSE(Visible(d, id::kErrorPart1));
+    EXPECT_FALSE(Visible(d, id::kErrorDash));
+    EXPECT_FALSE(Enabled(d, id::kErrorPart1));
+    EXPECT_EQ(ClientRect(d, id::kErrorLabel).right, ClientRect(d, id::kErrorPart2).left - 2);
   });
+}
+
+TEST_F(MainWindowTest, AFlatbedErrorShowsPartOne) {
+  OpenBus([](emulator::BusBuilder& b) {
+    b.Device("S").Product("DE-T5713ZA").OnAspi(0, 2).Status(0).FlatbedAttached().Thresholds(100000, 100000, 100000).Edit(
+        [](emulator::ScannerState& s) { s.flatbed.status.code = 0xB1000002; });
+  });
+  Run([&](CServiceUtilityDlg& d) {
+    EXPECT_TRUE(Visible(d, id::kErrorPart1));
+    EXPECT_TRUE(Visible(d, id::kErrorDash));
+    EXPECT_TRUE(Enabled(d, id::kErrorPart1));
+    EXPECT_EQ(d.GetDlgItemText(id::kErrorPart1), "TT767");
+    EXPECT_EQ(d.GetDlgItemText(id::kErrorPart2), "U90");
+    EXPECT_EQ(d.GetDlgItemText(id::kErrorPart3), "b1000002");
+    EXPECT_EQ(ClientRect(d, id::kErrorLabel).right, ClientRect(d, id::kErrorPart1).left - 2);
+  });
+}
+
+// The user layout's arithmetic on template 102, in pixels (6 x 13 base units): the
+// window narrowed to the status box with its margin of 14, the bottom row 90 up and
+// 224 left, the condition buttons stacked under Sleep Mode at a pitch of 23 + 6.
+TEST_F(MainWindowTest, UserLayoutGeometryByButtonGroup) {
+  struct Case {
+    const char* product;
+    bool simulated;  // products the search never lists
+    std::vector<int> rows;
+    int paper_buzzer_caption;
+  } const cases[] = {
+      {"DE-T2713Z", false, {id::kCleanImprinter, id::kPaperBuzzer, id::kCompatibleMode, id::kUserShading, id::kCautionSetting}, 3237},
+      {"TW-4377", true, {id::kCleanImprinter, id::kPaperBuzzer, id::kUserShading, id::kCautionSetting}, 3237},
+      {"DE-T2723Z", false, {id::kCleanImprinter, id::kPaperBuzzer, id::kUserShading, id::kCautionSetting}, 3236},
+      {"DE-T4783Z", false, {id::kUserShading, id::kCautionSetting}, 3237},
+      {"DE-T9786Z", false, {id::kCleanImprinter, id::kUserShading, id::kCautionSetting}, 3237},
+      {"DE-T9793", true, {id::kCautionSetting}, 3237},
+      {"DE-T5473Z", true, {}, 0},
+      {"DE-TT767", true, {}, 0},
+  };
+  const int condition_buttons[] = {id::kCleanImprinter, id::kPaperBuzzer,    id::kCompatibleMode,
+                                   id::kUserShading,    id::kCautionSetting, id::kSetDefault};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.product);
+    OpenBus([&](emulator::BusBuilder& b) {
+      if (!c.simulated) b.Device("S").Product(c.product).OnAspi(0, 2).Status(0);
+    });
+    if (c.simulated) WriteIni(std::string("[Debug]\nDummyModel=") + c.product + "\n");
+    Run([&](CServiceUtilityDlg& d) {
+      ui::CRect window;
+      d.GetWindowRect(&window);
+      SCOPED_TRACE(static_cast<int>(d.context().model_code));
+      EXPECT_EQ(window.Size(), ui::CSize(448, 555));
+      EXPECT_EQ(ClientRect(d, id::kClose), ui::CRect(358, 493, 430, 516));
+      EXPECT_EQ(ClientRect(d, id::kSelectScanner), ui::CRect(139, 493, 265, 516));
+      const ui::CRect sleep = ClientRect(d, id::kSleepMode);
+      EXPECT_EQ(sleep, ui::CRect(251, 153, 423, 176));
+      EXPECT_EQ(Visible(d, id::kSleepMode), std::string(c.product) != "DE-T5473Z");
+      for (int button : condition_buttons) {
+        const auto row = std::find(c.rows.begin(), c.rows.end(), button);
+        EXPECT_EQ(Visible(d, button), row != c.rows.end()) << button;
+        if (row == c.rows.end()) continue;
+        const int top = 153 + static_cast<int>(row - c.rows.begin() + 1) * 29;
+        const ui::CRect r = ClientRect(d, button);
+        EXPECT_EQ(r.TopLeft(), ui::CPoint(251, top)) << button;
+        EXPECT_EQ(r.Width(), 172) << button;
+      }
+      if (c.paper_buzzer_caption) {
+        EXPECT_EQ(d.GetDlgItemText(id::kPaperBuzzer), L(c.paper_buzzer_caption));
+      }
+      const bool compact = std::string(c.product) == "DE-T4783Z";
+      if (Visible(d, id::kUserShading)) {
+        EXPECT_EQ(d.GetDlgItemText(id::kUserShading), L(compact ? 3204 : 3234));
+      }
+    });
+    TearDown();
+    SetUp();
+  }
 }
 
 TEST_F(MainWindowTest, NotConnected) {
