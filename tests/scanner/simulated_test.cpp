@@ -123,7 +123,9 @@ TEST_F(SimulatedTest, MemoryModulesOfASimulatedScannerReadAsZeros) {
   for (const bool simulated : {false, true}) {
     device::SetSimulatedScanner(simulated);
     ASSERT_EQ(IdentifyScanner(context_, records_.front(), false), 1);
-    EXPECT_EQ(context_.spd_back[0], simulated ? 0 : 0xA5);
+    if (!simulated) {
+      ASSERT_EQ(context_.spd_back[0], 0xA5);
+    }
   }
   EXPECT_EQ(std::count(std::begin(context_.spd_front), std::end(context_.spd_front), 0), 128);
   EXPECT_EQ(std::count(std::begin(context_.spd_back), std::end(context_.spd_back), 0), 128);
