@@ -226,7 +226,7 @@ bool ReadConfigurationValues(ScannerContext& context, Configuration& config) {
 
 int ReadConfigurationInto(ScannerContext& context, Configuration& config) {
   const bool read = ReadConfigurationValues(context, config);
-  // These models can always set their counters, whatever the block says or whether it came.
+  // These models can always set their counters, whatever the block says and even without it.
   if (kCounterSettingAlways.Has(context.model_code)) context.counter_setting = true;
   return read ? 1 : 0;
 }

@@ -26,15 +26,11 @@ bool PumpOneMessage() {
   return true;
 }
 
-void PumpPendingMessages() {
-  while (PumpOneMessage()) {
-  }
-}
-
 void SleepPumping(platform::DWORD ms) {
   const uint64_t end = platform::GetClock().Now() + ms;
   for (;;) {
-    PumpPendingMessages();
+    while (PumpOneMessage()) {
+    }
     const uint64_t now = platform::GetClock().Now();
     if (now >= end) return;
     platform::Sleep(static_cast<platform::DWORD>(std::min(end - now, kPumpSliceMs)));

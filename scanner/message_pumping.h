@@ -8,8 +8,6 @@ namespace scanner::detail {
 // Handles one pending message numbered 0 to 0x380 (a non-client right click is
 // dropped); false when none was pending.
 bool PumpOneMessage();
-// Handles every pending message.
-void PumpPendingMessages();
 // Waits ms on the clock, handling the thread's messages as they come.
 void SleepPumping(platform::DWORD ms);
 
