@@ -51,6 +51,15 @@ void ResetFiltersAndTable() {
 
 bool IsAspi(const DeviceRecord& record) { return record.kind == kKindAspi; }
 
+// The first table slot holding the record.
+std::optional<size_t> SlotOf(const DeviceRecord& record) {
+  const std::vector<DeviceRecord>& table = lib().table;
+  for (size_t slot = 0; slot < table.size(); ++slot) {
+    if (table[slot] == record) return slot;
+  }
+  return std::nullopt;
+}
+
 void FillTestUnitReady(ScsiRequestBlock& block) {
   std::memset(&block, 0, sizeof(block));
   block.SRB_Cmd = aspi::SC_EXEC_SCSI_CMD;
@@ -113,15 +122,18 @@ int EnumerateDevices(std::vector<DeviceRecord>& records) {
   if (l.sti_usable) still_image = l.sti.Enumerate(l.sti_filters, l.inquiry_filters);
   if (l.aspi_usable) scsi = l.aspi.Enumerate(l.inquiry_filters);
 
+  const std::optional<DeviceRecord> previous = l.current ? std::optional(l.table[*l.current]) : std::nullopt;
   l.table = still_image;
-  l.current.reset();
   for (const DeviceRecord& r : scsi) {
     bool seen = false;
     for (const DeviceRecord& s : still_image) seen = seen || std::memcmp(r.Inquiry, s.Inquiry, 96) == 0;
     if (!seen && l.table.size() < kTableSize) l.table.push_back(r);
   }
+  // The open device stays open when the new table holds it again: reopening it would
+  // end its event forwarding and drop a lock taken by LockScanner.
+  l.current = previous ? SlotOf(*previous) : std::nullopt;
+  if (!l.table.empty() && SelectDevice(l.table.front()) != 0) l.table.clear();
   records = l.table;
-  if (!records.empty() && SelectDevice(records.front()) != 0) records.clear();
   SetLastError(l.last_error);
   return 0;
 }
@@ -133,12 +145,13 @@ int SelectDevice(const DeviceRecord& record) {
     l.current.reset();
     return 2;
   }
-  size_t slot = 0;
-  while (slot < l.table.size() && !(l.table[slot] == record)) ++slot;
-  if (slot == l.table.size()) return 1;
+  const std::optional<size_t> slot = SlotOf(record);
+  if (!slot) return 1;
 
-  if (l.current != slot && !IsAspi(l.table[slot])) {
-    const int opened = l.sti.Open(l.table[slot]);
+  if (l.current != slot && !IsAspi(l.table[*slot])) {
+    // Opening releases the lock the previous device held.
+    l.locked = false;
+    const int opened = l.sti.Open(l.table[*slot]);
     if (opened != 0) {
       l.current.reset();
       return opened;
@@ -157,7 +170,10 @@ int StartEventForwarding() {
   const DeviceRecord* current = CurrentDevice();
   if (!current) return 2;
   if (IsAspi(*current)) return 0;
-  return lib().sti.StartEventForwarding();
+  DWORD error = 0;
+  const int started = lib().sti.StartEventForwarding(error);
+  if (error != 0) lib().last_error = error;
+  return started;
 }
 
 int CountDevices() {

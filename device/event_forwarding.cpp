@@ -56,9 +56,10 @@ int EventForwarding::Start(const std::u16string& device_name, std::shared_ptr<st
   sti_ = std::move(sti);
   wow64_ = wow64;
   state_ = ForwardingState::kStarting;
+  start_error_ = 0;
   wake_up_ = CreateEvent(true, false);
   if (!wake_up_) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    start_error_ = GetLastError();
     return 4;
   }
   try {
@@ -66,7 +67,7 @@ int EventForwarding::Start(const std::u16string& device_name, std::shared_ptr<st
   } catch (const std::system_error&) {
     CloseHandle(wake_up_);
     wake_up_ = nullptr;
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    start_error_ = ERROR_NOT_ENOUGH_MEMORY;
     return 4;
   }
   return 0;

@@ -23,9 +23,11 @@ class EventForwarding {
  public:
   ~EventForwarding() { Stop(); }
   // device_name: the current record's internal name (at most 64 characters are used).
-  // Returns 0, or 4 when the event or the thread cannot be created.
+  // Returns 0, or 4 when the event or the thread cannot be created; StartError() then
+  // holds the system's error code.
   int Start(const std::u16string& device_name, std::shared_ptr<platform::sti::StiDevice> device,
             std::shared_ptr<platform::sti::StillImage> sti, bool wow64);
+  platform::DWORD StartError() const { return start_error_; }
   // Waits for an event being handled to finish, then ends the thread.
   void Stop();
   bool Running() const { return thread_.joinable(); }
@@ -41,6 +43,7 @@ class EventForwarding {
   std::shared_ptr<platform::sti::StiDevice> device_;
   std::shared_ptr<platform::sti::StillImage> sti_;
   bool wow64_ = false;
+  platform::DWORD start_error_ = 0;
   std::mutex mutex_;
   std::condition_variable changed_;
   ForwardingState state_ = ForwardingState::kEnded;

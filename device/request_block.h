@@ -27,6 +27,7 @@ SenseRecord DecodeSense(const uint8_t* sense_area);
 // Result codes: 0 good, 0x00nn target status, 0x0100 + status not completed,
 // 0x0200 + status sense available.
 constexpr uint16_t kResultGood = 0x0000;
+constexpr uint16_t kResultTransportError = 0x0104;
 constexpr uint16_t kResultNoDevice = 0x0182;
 constexpr uint16_t kResultBusy = 0x01E5;
 constexpr bool HasSense(uint16_t result) { return (result & 0x0F00) == 0x0200; }

@@ -137,11 +137,18 @@ std::vector<DeviceRecord> StiTransport::DoEnumerate(const std::vector<StiFilter>
     for (const StiFilter& f : sti_filters) wanted = wanted || MatchesStiFilter(vendor, description, f);
     if (!wanted) continue;
 
+    const std::u16string name = info.DeviceInternalName.substr(0, 64);
     OpenDevice probe;
-    if (FAILED(sti_->CreateDevice(info.DeviceInternalName, sti::STI_DEVICE_CREATE_STATUS, &probe.device)) ||
-        !probe.device)
-      continue;
-    probe.escape_form = QueryEscapeForm(*probe.device);
+    if (open_.device && open_.lock_held && name == open_name_) {
+      // The device this program holds locked answers through its open handle: a new
+      // handle would wait for our own lock and then find the scanner busy.
+      probe = open_;
+    } else {
+      if (FAILED(sti_->CreateDevice(info.DeviceInternalName, sti::STI_DEVICE_CREATE_STATUS, &probe.device)) ||
+          !probe.device)
+        continue;
+      probe.escape_form = QueryEscapeForm(*probe.device);
+    }
     DeviceRecord record{};
     if (!Probe(probe, record.Inquiry)) continue;
     bool matched = false;
@@ -149,7 +156,6 @@ std::vector<DeviceRecord> StiTransport::DoEnumerate(const std::vector<StiFilter>
     if (!matched) continue;
 
     record.kind = info.HardwareConfiguration == sti::STI_HW_CONFIG_SCSI ? kKindStiScsi : kKindStiOther;
-    const std::u16string name = info.DeviceInternalName.substr(0, 64);
     std::memcpy(record.InternalName, name.data(), name.size() * sizeof(char16_t));
     if (record.kind == kKindStiOther) {
       const std::optional<uint8_t> speed = QueryUsbSpeed(*probe.device, wow64_, probe.escape_form);
@@ -207,13 +213,16 @@ void StiTransport::Unlock() {
   });
 }
 
-int StiTransport::StartEventForwarding() {
-  return worker_.Post(WorkerCommand::kStartEventForwarding, [this] {
+int StiTransport::StartEventForwarding(DWORD& error) {
+  error = 0;
+  return worker_.Post(WorkerCommand::kStartEventForwarding, [this, &error] {
     if (!sti_) return 4;
     forwarding_.Stop();
     if (open_.lock_mode != 2) return 0;
     if (!open_.device) return 4;
-    return forwarding_.Start(open_name_, open_.device, sti_, wow64_);
+    const int started = forwarding_.Start(open_name_, open_.device, sti_, wow64_);
+    error = forwarding_.StartError();
+    return started;
   });
 }
 

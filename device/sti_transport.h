@@ -29,7 +29,9 @@ class StiTransport {
   void SetLockTimeout(platform::DWORD ms);  // command 5
   int Lock();                               // command 6: 0, 3 busy, 4 error
   void Unlock();                            // command 7
-  int StartEventForwarding();               // command 14: 0 or 4
+  // Command 14: 0 or 4; error is the system's error code when the event or the
+  // thread could not be created, else 0.
+  int StartEventForwarding(platform::DWORD& error);
 
   platform::DWORD LockTimeout() const { return lock_timeout_; }
 

@@ -1,5 +1,6 @@
 #include "platform/handles.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <map>
@@ -93,7 +94,17 @@ size_t OpenHandleCount() {
   return t.objects.size();
 }
 
+namespace {
+std::atomic<DWORD> create_event_failure{0};
+}
+
+void FailNextCreateEventForTest(DWORD error) { create_event_failure.store(error); }
+
 HANDLE CreateEvent(bool manual_reset, bool initial_state) {
+  if (const DWORD error = create_event_failure.exchange(0)) {
+    SetLastError(error);
+    return nullptr;
+  }
   return RegisterHandle(std::make_shared<Event>(manual_reset, initial_state));
 }
 

@@ -22,6 +22,8 @@ bool CloseHandle(HANDLE handle);
 
 // Unnamed events. Returns nullptr only when the object cannot be created.
 HANDLE CreateEvent(bool manual_reset, bool initial_state);
+// The next CreateEvent of any thread fails with that error (0: none fails).
+void FailNextCreateEventForTest(DWORD error);
 bool SetEvent(HANDLE event);
 bool ResetEvent(HANDLE event);
 DWORD WaitForSingleObject(HANDLE handle, DWORD ms);

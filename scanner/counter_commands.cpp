@@ -31,7 +31,7 @@ int ReadSystemCounters(uint8_t ha, uint8_t target, uint32_t length, SystemCounte
   if (length == kLongSystemCounters) read.flatbed = GetBE32(block + 16);
   if (Simulated()) {
     read.system = SimCount("DummySystemCount", 0);
-    read.flatbed = SimCount("DummyFlatbedCount", 0);
+    if (length == kLongSystemCounters) read.flatbed = SimCount("DummyFlatbedCount", 0);
   }
   counters = read;
   return 1;
@@ -56,8 +56,10 @@ int ReadRollerCounters(uint8_t ha, uint8_t target, uint32_t length, RollerCounte
     read.clean_threshold = SimCount("DummyCleanNeed", 1000000);
     read.after_replace = SimCount("DummyRep1Count", 14999999);
     read.replace_threshold = SimCount("DummyRep1Need", 1000000);
-    read.paper_feed = SimCount("DummyRep2Count", 14999999);
-    read.paper_feed_threshold = SimCount("DummyRep2Need", 1000000);
+    if (length == kLongRollerCounters) {
+      read.paper_feed = SimCount("DummyRep2Count", 14999999);
+      read.paper_feed_threshold = SimCount("DummyRep2Need", 1000000);
+    }
   }
   counters = read;
   return 1;

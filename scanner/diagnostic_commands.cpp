@@ -5,10 +5,10 @@
 
 #include "device/device_library.h"
 #include "platform/bytes.h"
-#include "platform/clock.h"
 #include "scanner/cdb.h"
 #include "scanner/check_result.h"
 #include "scanner/command_support.h"
+#include "scanner/message_pumping.h"
 #include "scanner/model_codes.h"
 #include "scanner/service_mode.h"
 
@@ -177,7 +177,7 @@ int StartAdjustment(uint8_t ha, uint8_t target, uint8_t option) {
   const uint16_t result = VendorWrite(ha, target, 0x40, data, sizeof(data));
   if (Simulated()) {
     // The simulated scanner takes as long as a real adjustment would to start.
-    platform::Sleep(10000);
+    SleepPumping(10000);
     return 1;
   }
   if (!ResultCountsAsGood(result)) {

@@ -40,7 +40,7 @@ void ApplyConfiguration(const Configuration& config, ScannerContext& context) {
   context.color_option = !(options & 0x10);
   context.sides = (options & 0x08) ? 1 : 2;
   context.power_off = config.bytes[24] & 0x01;
-  context.counter_setting = (config.bytes[24] & 0x04) || kCounterSettingAlways.Has(context.model_code);
+  context.counter_setting = config.bytes[24] & 0x04;
 }
 
 void ApplySimulatedConfiguration(ScannerContext& context) {
@@ -59,7 +59,8 @@ bool ReadConfigurationBlock(const ScannerContext& context, Configuration& config
 
 // The 128 bytes of serial-presence-detect data behind the answer's 2-byte header.
 void ReadSpd(const ScannerContext& context, bool back, uint8_t (&spd)[128]) {
-  uint8_t block[kSpdBlockLength];
+  // A simulated scanner answers without writing: its modules read as zeros.
+  uint8_t block[kSpdBlockLength] = {};
   if (cdb::VendorReadQualified(context.host_adapter, context.target, 0xA3, back ? 0x00 : 0x80, block,
                                sizeof(block)) == 0) {
     std::memcpy(spd, block + 2, sizeof(spd));
@@ -213,14 +214,21 @@ void ReadPaperAndBuzzer(ScannerContext& context) {
   }
 }
 
-int ReadConfigurationInto(ScannerContext& context, Configuration& config) {
+bool ReadConfigurationValues(ScannerContext& context, Configuration& config) {
   if (Simulated()) {
     ApplySimulatedConfiguration(context);
-    return 1;
+    return true;
   }
-  if (!ReadConfigurationBlock(context, config)) return 0;
+  if (!ReadConfigurationBlock(context, config)) return false;
   ApplyConfiguration(config, context);
-  return 1;
+  return true;
+}
+
+int ReadConfigurationInto(ScannerContext& context, Configuration& config) {
+  const bool read = ReadConfigurationValues(context, config);
+  // These models can always set their counters, whatever the block says and even without it.
+  if (kCounterSettingAlways.Has(context.model_code)) context.counter_setting = true;
+  return read ? 1 : 0;
 }
 
 }  // namespace

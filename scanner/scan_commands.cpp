@@ -4,18 +4,19 @@
 
 #include "device/device_library.h"
 #include "platform/clock.h"
-#include "platform/message_pump.h"
 #include "scanner/cdb.h"
 #include "scanner/check_result.h"
 #include "scanner/command_support.h"
+#include "scanner/message_pumping.h"
 
 namespace scanner {
 namespace {
 
 using namespace detail;
 
-constexpr platform::UINT kLastPumpedMessage = 0x380;
-constexpr platform::UINT kDroppedMessage = 0xA4;  // a non-client right click
+// A scanner that neither starts nor fills its buffer within this time is taken as
+// gone: the wait ends with a communication failure rather than running for ever.
+constexpr uint64_t kScanWaitLimitMs = 60000;
 
 // 11 to 20 ms, so polls of several programs do not fall into step.
 platform::DWORD PollPause() {
@@ -23,24 +24,29 @@ platform::DWORD PollPause() {
   return 20 - static_cast<platform::DWORD>(random() % 10);
 }
 
-// Handles one pending message; false when none was pending.
-bool PumpOne() {
-  platform::MSG msg;
-  if (!platform::PeekMessage(&msg, nullptr, 0, kLastPumpedMessage, platform::PM_REMOVE)) return false;
-  if (msg.message != kDroppedMessage) {
-    platform::TranslateMessage(&msg);
-    platform::DispatchMessage(&msg);
-  }
-  return true;
+bool Expired(uint64_t deadline) { return platform::GetClock().Now() >= deadline; }
+
+// Ends a wait the scanner never finished.
+int GiveUp(int& retry) {
+  device::UnlockScanner();
+  retry = 0;
+  CheckScannerResult(device::kResultTransportError);
+  return 0;
 }
 
-// Starts the scan; false when it failed for good.
-bool StartScan(uint8_t ha, uint8_t target, int& retry) {
+// Starts the scan; false when it failed for good (retry tells whether to repeat).
+bool StartScan(uint8_t ha, uint8_t target, uint64_t deadline, int& retry) {
   for (;;) {
     const uint16_t result = cdb::Scan(ha, target);
     if (result == 0) return true;
     device::UnlockScanner();
     if (!CheckScannerResult(result, &retry)) return false;
+    if (Expired(deadline)) {
+      GiveUp(retry);
+      return false;
+    }
+    // Not at once: a scanner that keeps answering so is given time, not a flood of commands.
+    platform::Sleep(PollPause());
     SendReady(ha, target);
   }
 }
@@ -52,10 +58,12 @@ int SetWindow(uint8_t ha, uint8_t target, const WindowRecord* window) {
 }
 
 int ScanAndWaitPumping(uint8_t ha, uint8_t target, int& retry) {
-  if (!StartScan(ha, target, retry)) return 0;
+  const uint64_t deadline = platform::GetClock().Now() + kScanWaitLimitMs;
+  if (!StartScan(ha, target, deadline, retry)) return 0;
   retry = 0;
   for (;;) {
-    if (PumpOne()) continue;
+    if (Expired(deadline)) return GiveUp(retry);
+    if (PumpOneMessage()) continue;
     cdb::DataBufferStatus status;
     const uint16_t result = cdb::GetDataBufferStatus(ha, target, status);
     if (result != 0) {

@@ -102,10 +102,42 @@ TEST_F(DeviceListTest, AspiTargetThatNeverAnswersIsAbortedAfterTenSeconds) {
 
 TEST_F(DeviceListTest, FirstDeviceNotAnsweringEmptiesTheList) {
   emulator::BusBuilder builder;
-  builder.Device("first").Product("DE-T4783Z").OnStiScsi().UnplugAfter(2);  // TEST UNIT READY and INQUIRY only
+  builder.Device("first").Product("DE-T4783Z").OnStiScsi();
   builder.Device("second").Product("DE-T4797Z").OnStiUsb();
   Open(builder.Build());
+  const auto listed = Enumerate();
+  ASSERT_EQ(listed.size(), 2u);
+  bus_->Find("first")->SetUnplugAfter(2);  // the enumeration's TEST UNIT READY and INQUIRY only
   EXPECT_TRUE(Enumerate().empty());
+  EXPECT_EQ(CurrentDevice(), nullptr);
+  // The table counts as empty for later calls too.
+  EXPECT_EQ(SelectDevice(listed[1]), 2);
+  EXPECT_EQ(CurrentDevice(), nullptr);
+}
+
+TEST_F(DeviceListTest, UsbSpeedComesFromTheEscapeOfTheDevicesForm) {
+  struct Case {
+    uint8_t escape_form_byte;  // bit 0 set: escape 0x1003, else the 4-byte block of escape 4
+    bool wow64;
+    uint8_t speed_byte;
+    uint8_t usb_speed;  // 1 for a full-speed connection
+  } const cases[] = {
+      {1, false, 1, 0}, {1, false, 0, 1}, {0, false, 1, 0}, {0, false, 0, 1},
+      {0, true, 1, 0},  {0, true, 0, 1},  {1, true, 1, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "form byte " << int(c.escape_form_byte) << (c.wow64 ? " wow64" : "")
+                                      << " speed " << int(c.speed_byte));
+    platform::system::ForceWow64ForTest(c.wow64);
+    emulator::BusBuilder builder;
+    builder.Device("usb").Product("DE-T4783Z").OnStiUsb(c.speed_byte).EscapeFormByte(c.escape_form_byte);
+    Open(builder.Build());
+    const auto records = Enumerate();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].UsbSpeed, c.usb_speed);
+    CloseDeviceLibrary();
+    emulator::Uninstall();
+  }
 }
 
 TEST_F(DeviceListTest, SelectDeviceResults) {

@@ -8,6 +8,7 @@
 #include "device/event_forwarding.h"
 #include "emulator/exchange.h"
 #include "platform/bytes.h"
+#include "platform/handles.h"
 #include "platform/text.h"
 #include "tests/device/device_fixture.h"
 
@@ -139,6 +140,56 @@ TEST_F(EventForwardingTest, SelectingAnotherDeviceWaitsForTheEventBeingHandled) 
   EXPECT_TRUE(selected);
   EXPECT_EQ(device->UnsubscribeCalls(), 1);
   EXPECT_EQ(bus_->Launches().size(), 1u);
+}
+
+TEST_F(EventForwardingTest, EnumeratingAgainKeepsTheCurrentScannerForwardingAndLocked) {
+  // The status monitor's flatbed check on a USB scanner with its flatbed unit.
+  emulator::BusBuilder builder;
+  builder.Device("A")
+      .Product("DE-T4783Z")
+      .OnStiUsb()
+      .LockMode(2)
+      .ButtonApplications("C:\\Apps\\button.exe")
+      .FlatbedAttached()
+      .FlatbedUnit("F");
+  builder.Device("F").Product("DE-TT767").OnStiUsb().LockMode(2);
+  Open(builder.Build());
+  ASSERT_EQ(Enumerate().size(), 2u);
+  ASSERT_EQ(StartEventForwarding(), 0);
+  auto device = bus_->Find("A");
+  ASSERT_TRUE(Eventually([&] { return !device->Subscriptions().empty(); }));
+  ASSERT_EQ(LockScanner(1, 0), 0);
+  const auto locks = device->Locks();
+  ASSERT_TRUE(locks.locked);
+
+  DeviceRecord flatbed{};
+  EXPECT_TRUE(FindFlatbedUnit(flatbed));
+  EXPECT_EQ(CountDevices(), 2);
+  EXPECT_EQ(device->Locks().locked, true);
+  EXPECT_EQ(device->Locks().unlock_calls, locks.unlock_calls);
+  EXPECT_EQ(device->UnsubscribeCalls(), 0);
+  device->RaiseEvent(kStartStopButton, Data());
+  ASSERT_TRUE(Eventually([&] { return bus_->Launches().size() == 1; }));
+  EXPECT_EQ(bus_->Launches().front().app_list, u"C:\\Apps\\button.exe");
+  UnlockScanner();
+  EXPECT_FALSE(device->Locks().locked);
+}
+
+TEST_F(EventForwardingTest, AForwardingThatCannotStartKeepsTheSystemsError) {
+  constexpr platform::DWORD kNoSystemResources = 1450;
+  Start(0);
+  platform::FailNextCreateEventForTest(kNoSystemResources);
+  EXPECT_EQ(StartEventForwarding(), 4);
+  // The enumeration reports the kept error while it selects nothing...
+  bus_->Find("A")->Unplug();
+  bus_->Find("B")->Unplug();
+  platform::SetLastError(0);
+  EXPECT_TRUE(Enumerate().empty());
+  EXPECT_EQ(platform::GetLastError(), kNoSystemResources);
+  // ...and a selection clears it.
+  bus_->Find("B")->Plug();
+  EXPECT_EQ(Enumerate().size(), 1u);
+  EXPECT_EQ(platform::GetLastError(), 0u);
 }
 
 TEST_F(EventForwardingTest, FailedSubscriptionEndsTheThreadQuietly) {

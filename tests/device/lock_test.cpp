@@ -80,6 +80,25 @@ TEST_F(LockTest, OfflineStopsTryingAtOnce) {
   EXPECT_EQ(platform::GetTickCount() - before, 0u);
 }
 
+TEST_F(LockTest, OpeningAnotherDeviceEndsTheLockForGood) {
+  emulator::BusBuilder builder;
+  builder.Device("A").Product("DE-T4783Z").OnStiUsb().LockMode(2);
+  builder.Device("B").Product("DE-T4797Z").OnStiUsb().LockMode(2);
+  Open(builder.Build());
+  const auto records = Enumerate();
+  ASSERT_EQ(records.size(), 2u);
+  auto a = bus_->Find("A");
+  ASSERT_EQ(LockScanner(1, 0), 0);
+  ASSERT_TRUE(a->Locks().locked);
+  ASSERT_EQ(SelectDevice(records[1]), 0);
+  EXPECT_FALSE(a->Locks().locked);
+  ASSERT_EQ(SelectDevice(records[0]), 0);
+  // The library knows the lock went with the device: a new LockScanner locks again.
+  EXPECT_EQ(LockScanner(1, 0), 0);
+  EXPECT_TRUE(a->Locks().locked);
+  UnlockScanner();
+}
+
 TEST_F(LockTest, AspiScannerNeedsNoStillImageLock) {
   emulator::BusBuilder builder;
   builder.Device("S").Product("DE-T9793").OnAspi(0, 2);

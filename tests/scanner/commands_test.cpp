@@ -50,12 +50,15 @@ class CommandsTest : public ScannerTest {
     }
   }
 
-  // The one command since the log was cleared that was not TEST UNIT READY.
+  // The one command since the log was cleared, after the TEST UNIT READY that every
+  // operation here sends first.
   emulator::Exchange Sent() {
-    const auto sent = Exchanges();
-    EXPECT_EQ(sent.size(), 1u);
+    const auto sent = scanner_->Commands();
     scanner_->ClearLog();
-    return sent.empty() ? emulator::Exchange{} : sent.back();
+    EXPECT_EQ(sent.size(), 2u);
+    if (sent.size() != 2) return {};
+    EXPECT_EQ(sent[0].Cdb(), (Bytes{0, 0, 0, 0, 0, 0}));
+    return sent[1];
   }
 
   void ExpectRead(uint8_t type, uint32_t length, uint8_t opcode = 0xE0) {
@@ -245,6 +248,50 @@ TEST_F(CommandsTest, AFlatbedUnitAlone) {
   uint8_t minutes = 0;
   ASSERT_EQ(ReadFlatbedSleep(0, 2, minutes), 1);
   EXPECT_EQ(minutes, State().flatbed.sleep_minutes);
+}
+
+TEST_F(CommandsTest, AQuietReadFailsOnEveryNonZeroResult) {
+  struct Case {
+    const char* name;
+    emulator::CommandFault fault;
+    bool loud_answer;  // what the read answers without the quiet flag
+  } const cases[] = {
+      {"sense key 0", emulator::SenseFault({}, {0, 0, 0}, 1, 12), true},  // with the answer
+      {"target busy", emulator::BusyFault({}), false},
+      {"refused", emulator::SenseFault({}, {5, 0x24, 0}), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Connect("DE-T2713Z", [](emulator::DeviceBuilder& d) { d.Status(0x11223344); });
+    const auto read_status = [&](bool quiet) {
+      emulator::CommandFault fault = c.fault;
+      fault.match = emulator::CommandMatch::Command(0xE0, 0x01);
+      scanner_->AddFault(fault);
+      ScannerStatus status;
+      const int answer = ReadScannerStatus(0, 2, status, quiet);
+      EXPECT_NE(status.result, 0);  // the raw result is kept either way
+      return answer;
+    };
+    const auto read_speed = [&](bool quiet, uint16_t& speed) {
+      emulator::CommandFault fault = c.fault;
+      fault.match = emulator::CommandMatch::Command(0xE0, 0xA7);
+      scanner_->AddFault(fault);
+      return ReadFeedSpeed(0, 2, speed, quiet);
+    };
+    EXPECT_EQ(read_status(true), 0);
+    uint16_t speed = 77;
+    EXPECT_EQ(read_speed(true, speed), 0);
+    EXPECT_EQ(speed, 0);  // a quiet failure reports speed 0
+    EXPECT_TRUE(prompter_.boxes().empty());
+
+    EXPECT_EQ(read_status(false), c.loud_answer);
+    speed = 77;
+    EXPECT_EQ(read_speed(false, speed), c.loud_answer);
+    EXPECT_EQ(speed, c.loud_answer ? 1200 : 77);
+    EXPECT_EQ(prompter_.boxes().size(), c.loud_answer ? 0u : 2u);
+    TearDown();
+    SetUp();
+  }
 }
 
 TEST_F(CommandsTest, AWrongLengthIsRefusedByTheScanner) {

@@ -4,10 +4,12 @@
 
 #include <functional>
 
+#include "device/device_library.h"
 #include "scanner/diagnostic_commands.h"
 #include "resources/app_resources.h"
 #include "scanner/test_settings.h"
 #include "tests/scanner/scanner_fixture.h"
+#include "tests/scanner/test_queue.h"
 
 namespace scanner::testing {
 namespace {
@@ -139,9 +141,29 @@ TEST_F(DiagnosticsTest, TheLongSensorFormIsNotPrepared) {
   EXPECT_EQ(levels.bytes[15], 16);
 }
 
+// Notes at every box whether the scanner was still locked.
+class LockWatchingPrompter : public platform::testing::ScriptedPrompter {
+ public:
+  explicit LockWatchingPrompter(std::shared_ptr<emulator::EmulatedDevice> device) : device_(std::move(device)) {}
+  int Show(const platform::MessageBoxRequest& request) override {
+    locked_at_box.push_back(device_->Locks().locked);
+    return ScriptedPrompter::Show(request);
+  }
+  std::vector<bool> locked_at_box;
+
+ private:
+  std::shared_ptr<emulator::EmulatedDevice> device_;
+};
+
 TEST_F(DiagnosticsTest, AdjustmentAndReferencePlates) {
-  Connect("DE-T4783Z", [](emulator::ScannerState& s) { s.config.back_plate = true; });
+  emulator::BusBuilder builder;
+  builder.Device("S").Product("DE-T4783Z").OnStiUsb().LockMode(2).Edit(
+      [](emulator::ScannerState& s) { s.config.back_plate = true; });
+  Attach(builder);
+  ASSERT_EQ(Identify(), 1);
+  scanner_->ClearLog();
   ASSERT_EQ(StartAdjustment(0, 2, 3), 1);
+  EXPECT_EQ(Cdbs(), (std::vector<Bytes>{{0, 0, 0, 0, 0, 0}, {0xE1, 0, 0x40, 0, 0, 0, 0, 0, 2, 0}}));
   EXPECT_EQ(Exchanges().back().data_out, (Bytes{0x80, 0x01}));
   EXPECT_EQ(scanner_->State().adjustments, 1);
 
@@ -152,9 +174,32 @@ TEST_F(DiagnosticsTest, AdjustmentAndReferencePlates) {
   EXPECT_TRUE(back);
   EXPECT_EQ(Cdbs(), (std::vector<Bytes>{{0x28, 0, 0x93, 0, 0, 0, 0, 0, 0x20, 0}}));  // no TEST UNIT READY
 
+  // A refused adjustment releases the lock before its message.
+  ASSERT_EQ(device::LockScanner(1, 0), 0);
+  ASSERT_TRUE(scanner_->Locks().locked);
   scanner_->AddFault(emulator::SenseFault(emulator::CommandMatch::Command(0xE1, 0x40), {2, 0x04, 0x01}));
+  LockWatchingPrompter watch(scanner_);
   EXPECT_EQ(StartAdjustment(0, 2, 0), 0);
-  EXPECT_EQ(BoxTexts(), std::vector<std::string>{resources::LoadString(5015)});
+  ASSERT_EQ(watch.boxes().size(), 1u);
+  EXPECT_EQ(watch.boxes()[0].text, resources::LoadString(5015));
+  EXPECT_EQ(watch.locked_at_box, std::vector<bool>{false});
+}
+
+TEST_F(DiagnosticsTest, TheSimulatedAdjustmentWaitKeepsTheWindowAlive) {
+  device::SetSimulatedScanner(true);
+  TestQueue queue;
+  const uint64_t start = platform::GetClock().Now();
+  queue.Post(0x0200);
+  queue.PostAt(start + 5000, 0x0113);  // a timer tick halfway through the wait
+  queue.Post(0x00A4);                   // dropped
+  ASSERT_EQ(StartAdjustment(0, 0, 0), 1);
+  EXPECT_EQ(platform::GetClock().Now() - start, 10000u);
+  EXPECT_EQ(queue.dispatched, (std::vector<platform::UINT>{0x0200, 0x0113}));
+  ASSERT_EQ(queue.dispatched_at.size(), 2u);
+  EXPECT_EQ(queue.dispatched_at[0], start);
+  EXPECT_GE(queue.dispatched_at[1], start + 5000);
+  EXPECT_LE(queue.dispatched_at[1], start + 5020);
+  EXPECT_TRUE(queue.Pending().empty());
 }
 
 }  // namespace

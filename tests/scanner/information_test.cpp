@@ -108,10 +108,42 @@ TEST_F(InformationTest, OptionsAndCapabilitiesFromTheConfiguration) {
   EXPECT_TRUE(context_.flatbed_usable);
   TearDown();
   SetUp();
-  Connect("DE-T4783Z");  // the compact family always has the counter setting
-  EXPECT_TRUE(context_.counter_setting);
+  Connect("DE-T4783Z");
   EXPECT_EQ(context_.sides, 2);
   EXPECT_TRUE(context_.color_option);
+}
+
+TEST_F(InformationTest, SomeModelsAlwaysHaveTheCounterSetting) {
+  struct Case {
+    const char* product;
+    bool bit;             // configuration byte 24 bit 2
+    bool config_fails;
+    bool counter_setting;
+  } const cases[] = {
+      {"DE-T4783Z", false, false, true},  {"DE-T4783Z", false, true, true},   // 39
+      {"DE-T4793Z", false, true, true},                                       // 37
+      {"DE-T9786Z", false, true, true},                                       // 5
+      {"DE-T2713Z", false, false, false}, {"DE-T2713Z", true, false, true},   // 12 follows the bit
+      {"DE-T2713Z", true, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.product) + (c.bit ? " bit" : "") + (c.config_fails ? " no config" : ""));
+    Connect(c.product, [&](emulator::DeviceBuilder& d) {
+      d.Edit([&](emulator::ScannerState& s) { s.config.counter_setting = c.bit; });
+      if (c.config_fails)
+        d.Fault(emulator::SenseFault(emulator::CommandMatch::Command(0x28, 0x93), {5, 0x24, 0}, emulator::kAlways));
+    });
+    EXPECT_EQ(context_.counter_setting, c.counter_setting);
+    TearDown();
+    SetUp();
+  }
+  // Also when the scanner is simulated and its key says otherwise.
+  device::SetSimulatedScanner(true);
+  WriteIni("[Debug]\nDummyCounterSettinEnable=0\n");
+  device::DeviceRecord record{};
+  std::memcpy(record.Inquiry + 16, "DE-T4793Z       ", 16);
+  ASSERT_EQ(IdentifyScanner(context_, record, false), 1);
+  EXPECT_TRUE(context_.counter_setting);
 }
 
 TEST_F(InformationTest, VersionsTakeOnlyTheirPresentFields) {

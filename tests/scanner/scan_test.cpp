@@ -2,40 +2,16 @@
 // geometry and image data; and the flash, memory module, identity and mode bits.
 #include <gtest/gtest.h>
 
-#include <deque>
-
-#include "platform/message_pump.h"
+#include "resources/app_resources.h"
 #include "scanner/memory_commands.h"
 #include "scanner/scan_commands.h"
 #include "tests/scanner/scanner_fixture.h"
+#include "tests/scanner/test_queue.h"
 
 namespace scanner::testing {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-// A message queue that hands out what a test put in and records what was dispatched.
-class TestQueue : public platform::MessageQueue {
- public:
-  TestQueue() { platform::SetMessageQueue(this); }
-  ~TestQueue() override { platform::SetMessageQueue(nullptr); }
-  void Post(platform::UINT message) { pending.push_back(message); }
-  bool Peek(platform::MSG& msg, platform::UINT min, platform::UINT max, bool remove) override {
-    for (auto it = pending.begin(); it != pending.end(); ++it) {
-      if (*it < min || *it > max) continue;
-      msg = {};
-      msg.message = *it;
-      if (remove) pending.erase(it);
-      return true;
-    }
-    return false;
-  }
-  void Translate(const platform::MSG& msg) override { translated.push_back(msg.message); }
-  void Dispatch(const platform::MSG& msg) override { dispatched.push_back(msg.message); }
-
-  std::deque<platform::UINT> pending;
-  std::vector<platform::UINT> translated, dispatched;
-};
 
 class ScanTest : public ScannerTest {
  protected:
@@ -46,6 +22,15 @@ class ScanTest : public ScannerTest {
     Attach(builder);
     ASSERT_EQ(Identify(), 1);
     scanner_->ClearLog();
+  }
+  // The commands the scanner received, without the REQUEST SENSE the still-image
+  // transport adds after a command that ended with sense data.
+  std::vector<Bytes> Sent() const {
+    std::vector<Bytes> cdbs;
+    for (const Bytes& cdb : Cdbs()) {
+      if (cdb[0] != 0x03) cdbs.push_back(cdb);
+    }
+    return cdbs;
   }
   // 200 dpi, one inch by half an inch, 8 bits: 200 pixels, 100 lines.
   static WindowRecord Window() {
@@ -72,7 +57,7 @@ TEST_F(ScanTest, AWholePageInChunks) {
   EXPECT_EQ(retry, 0);
   EXPECT_EQ(queue.dispatched, std::vector<platform::UINT>{0x0200});
   EXPECT_EQ(queue.translated, std::vector<platform::UINT>{0x0200});
-  EXPECT_EQ(queue.pending, std::deque<platform::UINT>{0x0400});
+  EXPECT_EQ(queue.Pending(), std::vector<platform::UINT>{0x0400});
 
   uint32_t pixels = 0, lines = 0;
   ASSERT_EQ(ReadImageInfo(0, 0, 0x00, pixels, lines), 1);
@@ -94,11 +79,14 @@ TEST_F(ScanTest, AWholePageInChunks) {
   EXPECT_EQ(chunk[0], 0xFF);
   EXPECT_TRUE(prompter_.boxes().empty());
 
-  std::vector<Bytes> cdbs;
-  for (const auto& e : Exchanges()) cdbs.push_back(e.Cdb());
-  EXPECT_EQ(cdbs.at(0), (Bytes{0x24, 0, 0, 0, 0, 0, 0, 0, 72, 0}));
-  EXPECT_EQ(cdbs.at(1), (Bytes{0x1B, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(cdbs.at(2), (Bytes{0x34, 0, 0, 0, 0, 0, 0, 0, 12, 0}));
+  // None of these operations sends TEST UNIT READY first.
+  const std::vector<Bytes> cdbs = Sent();
+  ASSERT_EQ(cdbs.size(), 7u);
+  EXPECT_EQ(cdbs[0], (Bytes{0x24, 0, 0, 0, 0, 0, 0, 0, 72, 0}));
+  EXPECT_EQ(cdbs[1], (Bytes{0x1B, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(cdbs[2], (Bytes{0x34, 0, 0, 0, 0, 0, 0, 0, 12, 0}));
+  EXPECT_EQ(cdbs[3], (Bytes{0x28, 0, 0x80, 0, 0, 0, 0, 0, 0x10, 0}));
+  for (size_t i = 4; i < 7; ++i) EXPECT_EQ(cdbs[i], (Bytes{0x28, 0, 0, 0, 0, 0, 0, 0x20, 0, 0}));
 }
 
 TEST_F(ScanTest, NoPaperAsksWhetherToRetry) {
@@ -117,21 +105,66 @@ TEST_F(ScanTest, NoPaperAsksWhetherToRetry) {
   EXPECT_EQ(retry, 0);
 }
 
-TEST_F(ScanTest, WaitingPollsUntilDataIsThere) {
+TEST_F(ScanTest, AnswersThatCountAsGoodAreNotTheEndOfTheWait) {
   Connect();
   const WindowRecord window = Window();
   ASSERT_EQ(SetWindow(0, 0, &window), 1);
-  // The first two buffer polls find nothing filled yet.
-  scanner_->AddFault(emulator::ShortAnswerFault(emulator::CommandMatch::Opcode(0x34), 9, 2));
+  const emulator::Sense no_sense{0, 0, 0};
+  // The first SCAN answers with sense key 0: good, so it is repeated after a TEST UNIT
+  // READY. Then one poll finds nothing filled yet and one answers with sense key 0.
+  scanner_->AddFault(emulator::SenseFault(emulator::CommandMatch::Opcode(0x1B), no_sense));
+  scanner_->AddFault(emulator::ZeroAnswerFault(emulator::CommandMatch::Opcode(0x34)));
+  scanner_->AddFault(emulator::SenseFault(emulator::CommandMatch::Opcode(0x34), no_sense));
+  scanner_->ClearLog();
   const auto before = platform::GetTickCount();
-  int retry = 0;
+  int retry = 7;
   ASSERT_EQ(ScanAndWaitPumping(0, 0, retry), 1);
-  size_t polls = 0;
-  for (const auto& e : Exchanges()) polls += e.Cdb()[0] == 0x34;
-  EXPECT_EQ(polls, 3u);
+  EXPECT_EQ(retry, 0);
+  std::vector<uint8_t> opcodes;
+  for (const Bytes& cdb : Sent()) opcodes.push_back(cdb[0]);
+  EXPECT_EQ(opcodes, (std::vector<uint8_t>{0x1B, 0x00, 0x1B, 0x34, 0x34, 0x34}));
+  // A pause of 11 to 20 ms before the repeated SCAN and after each poll without data.
   const auto waited = platform::GetTickCount() - before;
-  EXPECT_GE(waited, 22u);
-  EXPECT_LE(waited, 40u);
+  EXPECT_GE(waited, 33u);
+  EXPECT_LE(waited, 60u);
+  EXPECT_TRUE(prompter_.boxes().empty());
+}
+
+TEST_F(ScanTest, AScannerThatNeverFinishesEndsTheWaitAfterAMinute) {
+  struct Case {
+    const char* name;
+    emulator::CommandFault fault;
+    std::vector<platform::UINT> dispatched;  // only the buffer wait pumps
+  } const cases[] = {
+      {"the buffer never fills", emulator::ZeroAnswerFault(emulator::CommandMatch::Opcode(0x34), emulator::kAlways),
+       {0x0200}},
+      {"the scan never starts",
+       emulator::SenseFault(emulator::CommandMatch::Opcode(0x1B), {0, 0, 0}, emulator::kAlways), {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Connect();
+    prompter_.Clear();
+    const WindowRecord window = Window();
+    ASSERT_EQ(SetWindow(0, 0, &window), 1);
+    ASSERT_EQ(device::LockScanner(1, 0), 0);
+    scanner_->AddFault(c.fault);
+    TestQueue queue;
+    queue.PostAt(platform::GetClock().Now() + 30000, 0x0200);
+    const auto before = platform::GetTickCount();
+    int retry = 7;
+    EXPECT_EQ(ScanAndWaitPumping(0, 0, retry), 0);
+    EXPECT_EQ(retry, 0);
+    const auto waited = platform::GetTickCount() - before;
+    EXPECT_GE(waited, 60000u);
+    EXPECT_LE(waited, 60020u);
+    EXPECT_FALSE(scanner_->Locks().locked);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{resources::LoadString(5076) +
+                                                   "\n\nScanner request failed! \r\nError code=104"});
+    EXPECT_EQ(queue.dispatched, c.dispatched);
+    TearDown();
+    SetUp();
+  }
 }
 
 TEST_F(ScanTest, FlashMemoryModuleIdentityAndModeBits) {

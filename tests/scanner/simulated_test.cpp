@@ -1,6 +1,9 @@
 // Simulated-scanner mode: no I/O, values from section Debug of scUtil.ini.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "device/device_library.h"
 #include "scanner/counter_commands.h"
 #include "scanner/diagnostic_commands.h"
@@ -35,7 +38,7 @@ TEST_F(SimulatedTest, StatusBytesTakeTheirKeys) {
 
 TEST_F(SimulatedTest, CautionsAndCounters) {
   WriteIni("[Debug]\nDummyReplaceRollerCaution=1\nDummyCleanBackPlateCaution=2\nDummySystemCount=1234\n"
-           "DummyCleanCount=7\n");
+           "DummyFlatbedCount=56\nDummyCleanCount=7\nDummyRep2Count=8\n");
   CautionReport report;
   ASSERT_EQ(ReadCautionReport(0, 0, report, true), 1);
   EXPECT_EQ(report.clean_roller, 0);
@@ -43,14 +46,22 @@ TEST_F(SimulatedTest, CautionsAndCounters) {
   EXPECT_EQ(report.back_plate, 255);
   EXPECT_EQ(report.front_lamp, 0);
 
+  // The short forms carry no flatbed count and no paper-feed values.
   SystemCounters system;
   ASSERT_EQ(ReadSystemCounters(0, 0, 14, system, true), 1);
   EXPECT_EQ(system.system, 1234u);
+  EXPECT_EQ(system.flatbed, 0u);
+  ASSERT_EQ(ReadSystemCounters(0, 0, 20, system, true), 1);
+  EXPECT_EQ(system.flatbed, 56u);
   RollerCounters rollers;
   ASSERT_EQ(ReadRollerCounters(0, 0, 16, rollers, true), 1);
   EXPECT_EQ(rollers.after_clean, 7u);
   EXPECT_EQ(rollers.clean_threshold, 1000000u);
   EXPECT_EQ(rollers.after_replace, 14999999u);
+  EXPECT_EQ(rollers.paper_feed, 0u);
+  EXPECT_EQ(rollers.paper_feed_threshold, 0u);
+  ASSERT_EQ(ReadRollerCounters(0, 0, 24, rollers, true), 1);
+  EXPECT_EQ(rollers.paper_feed, 8u);
   EXPECT_EQ(rollers.paper_feed_threshold, 1000000u);
 }
 
@@ -98,6 +109,26 @@ TEST_F(SimulatedTest, IdentificationTakesTheDebugValues) {
   EXPECT_STREQ(context_.firmware_version, "1.00");
   EXPECT_EQ(context_.firmware_revision, '0');
   EXPECT_TRUE(prompter_.boxes().empty());
+}
+
+TEST_F(SimulatedTest, MemoryModulesOfASimulatedScannerReadAsZeros) {
+  // A real scanner's modules first, so that what they left behind would show.
+  device::SetSimulatedScanner(false);
+  emulator::BusBuilder builder;
+  builder.Device("S").Product("DE-T2723Z").OnAspi(0, 2).Edit([](emulator::ScannerState& s) {
+    s.spd_front.fill(0x5A);
+    s.spd_back.fill(0xA5);
+  });
+  Attach(builder);
+  for (const bool simulated : {false, true}) {
+    device::SetSimulatedScanner(simulated);
+    ASSERT_EQ(IdentifyScanner(context_, records_.front(), false), 1);
+    if (!simulated) {
+      ASSERT_EQ(context_.spd_back[0], 0xA5);
+    }
+  }
+  EXPECT_EQ(std::count(std::begin(context_.spd_front), std::end(context_.spd_front), 0), 128);
+  EXPECT_EQ(std::count(std::begin(context_.spd_back), std::end(context_.spd_back), 0), 128);
 }
 
 }  // namespace
