@@ -4,10 +4,14 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/ui/application.h"
 #include "platform/ui/desktop.h"
+#include "platform/language.h"
+#include "platform/paths.h"
 #include "platform/ui/modal_actions.h"
+#include "platform/ui/shell.h"
 #include "platform/ui/timers.h"
 #include "platform/ui/user_input.h"
 #include "platform/ui/window_dump.h"
@@ -241,6 +245,21 @@ TEST_F(MainWindowTest, NotConnected) {
       EXPECT_FALSE(Enabled(d, id)) << id;
     EXPECT_EQ(ui::CWnd::GetFocus(), d.GetDlgItem(id::kClose));
   });
+}
+
+TEST_F(MainWindowTest, HelpOpensThePageBesideTheBuiltProgram) {
+  const std::filesystem::path program_folder = SCANUTIL_PROGRAM_DIR;
+  platform::paths::SetProgramFolderForTest(program_folder);
+  platform::ForceLangIdsForTest(0x0409, 0x0409);
+  OpenBus([](emulator::BusBuilder& b) { b.Device("S").Product("DE-T4783Z").OnStiUsb().Status(0); });
+  ui::ShellLog shell;
+  Run([&](CServiceUtilityDlg& d) { ui::Click(d.GetDlgItem(id::kHelp)); });
+  platform::ForceLangIdsForTest(std::nullopt, std::nullopt);
+  EXPECT_TRUE(prompter_.boxes().empty()) << prompter_.boxes()[0].text;
+  // Only an existing file reaches the desktop.
+  ASSERT_EQ(shell.requests.size(), 1u);
+  EXPECT_EQ(shell.requests[0].verb, "open");
+  EXPECT_EQ(shell.requests[0].host_path, program_folder / "HTML" / "English" / "scanutil.htm");
 }
 
 TEST_F(MainWindowTest, DisplayOnlyWithTheIndicatorSwitchAndWithDispOnly) {
