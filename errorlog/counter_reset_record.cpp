@@ -4,6 +4,7 @@
 #include "errorlog/log_folder.h"
 #include "platform/format.h"
 #include "resources/app_resources.h"
+#include "scanner/text_forms.h"
 
 namespace errorlog {
 namespace {
@@ -43,7 +44,7 @@ std::string FieldText(const char (&field)[N]) {
 std::string CounterResetLine(const std::tm& local, const scanner::ScannerContext& context,
                              const CounterValues& counts, ResetKind kind) {
   return platform::Format("%s,%s,%s,%s,0x%s,%s,%ld,%ld,%ld,%ld,%ld,%s", TimeText("%Y/%m/%d", local).c_str(),
-                          TimeText("%H:%M", local).c_str(), FieldText(context.model_name).c_str(),
+                          TimeText("%H:%M", local).c_str(), scanner::ModelNameText(context).c_str(),
                           FieldText(context.identity_text).c_str(), "-", "-", static_cast<long>(counts.system),
                           static_cast<long>(counts.flatbed), static_cast<long>(counts.after_clean),
                           static_cast<long>(counts.after_replace), static_cast<long>(counts.paper_feed),

@@ -23,7 +23,8 @@ struct CounterValues {
 inline constexpr int kIdsCleanReset = 3278;
 inline constexpr int kIdsReplaceReset = 3279;
 
-// The record's line without its line end, for that local time.
+// The record's line without its line end, for that local time. The model is the name
+// the window shows (empty while the context is not connected).
 std::string CounterResetLine(const std::tm& local, const scanner::ScannerContext& context,
                              const CounterValues& counts, ResetKind kind);
 

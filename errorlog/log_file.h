@@ -1,7 +1,8 @@
 // Appending to the error log with its one older generation. Other processes (the
 // scanner indicator, other utilities) append to the same file: each line goes out in
 // one append-mode write, and rotation and append happen under an advisory lock on the
-// folder.
+// folder. The log is never opened through a link: in a folder all users write to,
+// another user could otherwise point it at a file of ours.
 #pragma once
 #include <cstdint>
 #include <filesystem>

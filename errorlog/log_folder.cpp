@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <vector>
+
 #include "aclgrant/access_grant.h"
 #include "aclgrant/folders.h"
 #include "platform/paths.h"
@@ -32,14 +34,19 @@ std::optional<std::string> RegistryFolder() {
 }  // namespace
 
 std::string PrepareDefaultFolder() {
-  std::string folder = std::string(kSystemDriveRoot) + kDefaultSubfolder;
-  aclgrant::CreateFolderPath(folder);
+  const std::string folder = std::string(kSystemDriveRoot) + kDefaultSubfolder;
+  std::vector<std::string> created;
+  aclgrant::CreateFolderPath(folder, &created);
   if (!FolderExists(folder)) {
+    // The program folder is used as it is: opening it to all would let others put
+    // programs beside ours.
     char own[1024];
     aclgrant::GetProgramFolder(own, sizeof own, false);
-    folder = own;
+    aclgrant::GrantEveryoneFullAccess(own);
+    return own;
   }
-  aclgrant::GrantEveryoneFullAccess(folder);
+  // Without the tool only what we made for the log is opened, never a folder found.
+  if (!aclgrant::GrantEveryoneFullAccess(folder)) aclgrant::ShareCreatedFolders(created);
   return folder;
 }
 

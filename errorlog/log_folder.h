@@ -12,8 +12,11 @@ inline constexpr const char* kFolderValue = "errLogFolder";
 // Below the system drive's root.
 inline constexpr const char* kDefaultSubfolder = "Quorvex\\Document Scanner\\scanutil";
 
-// Prepares the default folder (created level by level, else the program folder, then
-// opened to all users) and returns it in Windows form without a trailing backslash.
+// Prepares the default folder (created level by level, else the program folder; the
+// access grant applied to it) and returns it in Windows form without a trailing
+// backslash. Without the access-control tool the folder is opened to all users
+// (sticky, 1777) only when this call created it; a folder found, and the program
+// folder, keep their modes.
 std::string PrepareDefaultFolder();
 
 // The folder to write to: the registry value when present, else the default. The

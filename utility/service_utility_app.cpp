@@ -53,12 +53,10 @@ void BringUtilityWindowsForward() {
   });
 }
 
-// The error log's record of a roller counter reset, with the counters as the scanner
-// reports them now, after the reset; nothing is written when they cannot be read.
-void AppendCounterResetRecord(const scanner::ScannerContext& context, CounterResetKind kind, uint32_t) {
-  scanner::ScannerContext copy = context;
-  CCounterRecord counters;
-  if (!counters.BindAndRead(copy, 1)) return;
+// The error log's record of a roller counter reset, from the window's counter record:
+// the scanner is not asked again.
+void AppendCounterResetRecord(const scanner::ScannerContext& context, const CCounterRecord& counters,
+                              CounterResetKind kind) {
   const errorlog::CounterValues values{counters.system, counters.flatbed, counters.after_clean,
                                        counters.after_replace, counters.paper_feed};
   errorlog::AppendCounterResetRecord(

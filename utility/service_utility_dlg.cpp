@@ -217,7 +217,7 @@ void CServiceUtilityDlg::ClearCounter(Counter counter, int row_value_id, Counter
                            : counter == Counter::kAfterReplace ? counters_.AfterReplaceText()
                                                                : counters_.PaperFeedText();
   SetDlgItemText(row_value_id, text);
-  if (before != 0 && counters_.Count(counter) == 0 && counter_reset_) counter_reset_(context_, kind, before);
+  if (before != 0 && counters_.Count(counter) == 0 && counter_reset_) counter_reset_(context_, counters_, kind);
   EndCommand(kStatusInterval);
 }
 

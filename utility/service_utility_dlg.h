@@ -14,9 +14,10 @@
 
 namespace utility {
 
-// Counter-reset records for the error log: the window calls it after a count went to 0.
+// Counter-reset records for the error log: the window calls it after a count went to 0,
+// with its counter record as it reads after the reset.
 enum class CounterResetKind { kClean, kReplace };
-using CounterResetHook = std::function<void(const scanner::ScannerContext&, CounterResetKind, uint32_t old_count)>;
+using CounterResetHook = std::function<void(const scanner::ScannerContext&, const CCounterRecord&, CounterResetKind)>;
 
 class CServiceUtilityDlg : public platform::ui::CDialog, public StatusView {
  public:

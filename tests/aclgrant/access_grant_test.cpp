@@ -7,6 +7,8 @@
 
 #include "aclgrant/access_grant.h"
 #include "aclgrant/folders.h"
+#include "aclgrant/world_group.h"
+#include "platform/language.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "tests/platform/test_env.h"
@@ -41,17 +43,32 @@ std::vector<Args> RecordedRuns(const fs::path& file) {
 mode_t ModeOf(const fs::path& path) {
   struct stat st {};
   ::stat(path.c_str(), &st);
-  return st.st_mode & 0777;
+  return st.st_mode & 07777;
+}
+
+std::vector<std::string> Lines(const fs::path& file) {
+  std::vector<std::string> lines;
+  const std::string text = ReadAll(file);
+  for (size_t pos = 0; pos < text.size();) {
+    const size_t end = text.find('\n', pos);
+    lines.push_back(text.substr(pos, end - pos));
+    pos = end == std::string::npos ? text.size() : end + 1;
+  }
+  return lines;
 }
 
 class AccessGrantTest : public ::testing::Test {
  protected:
   void SetUp() override {
     platform::paths::SetProgramFolderForTest(program_.path());
+    platform::ForceLangIdsForTest(0x0409, 0x0409);
     fs::create_directories(target_);
     fs::permissions(target_, fs::perms(0700));
   }
-  void TearDown() override { platform::paths::SetProgramFolderForTest(std::nullopt); }
+  void TearDown() override {
+    platform::ForceLangIdsForTest(std::nullopt, std::nullopt);
+    platform::paths::SetProgramFolderForTest(std::nullopt);
+  }
 
   // The recording tool as f_cacls.exe in that folder.
   void InstallTool(const fs::path& folder) { fs::copy_file(ARG_RECORDER, folder / "f_cacls.exe"); }
@@ -72,6 +89,8 @@ class AccessGrantTest : public ::testing::Test {
   fs::path target_ = work_.path() / "log folder";
   fs::path record_ = work_.path() / "args.txt";
   ScopedEnv record_env_{"ARG_RECORD_FILE", record_.string()};
+  fs::path streams_ = work_.path() / "streams.txt";
+  ScopedEnv streams_env_{"ARG_RECORD_STREAMS", streams_.string()};
 };
 
 TEST_F(AccessGrantTest, UtilityStartsTheToolInItsFolderWithTheQuotedPathAndWaits) {
@@ -81,38 +100,65 @@ TEST_F(AccessGrantTest, UtilityStartsTheToolInItsFolderWithTheQuotedPathAndWaits
   EXPECT_EQ(RecordedRuns(record_), (std::vector<Args>{{TargetWindows(), "/g", "Everyone:F"}}));
 }
 
+// The tool's path is not quoted: it is found at the blank that ends it, past a prefix
+// that names a folder.
+TEST_F(AccessGrantTest, UtilityFindsTheToolInAProgramFolderWithBlanks) {
+  const fs::path folder = program_.path() / "log tools  2";
+  fs::create_directories(folder);
+  fs::create_directories(program_.path() / "log");
+  InstallTool(folder);
+  platform::paths::SetProgramFolderForTest(folder);
+  EXPECT_NE(aclgrant::GrantEveryoneFullAccess(TargetWindows()), 0);
+  EXPECT_EQ(RecordedRuns(record_), (std::vector<Args>{{TargetWindows(), "/g", "Everyone:F"}}));
+}
+
+// No console: the tool's standard streams are the null device, for the utility and the launcher.
+TEST_F(AccessGrantTest, TheToolRunsWithItsStandardStreamsOnTheNullDevice) {
+  InstallTool(program_.path());
+  ASSERT_NE(aclgrant::GrantEveryoneFullAccess(TargetWindows()), 0);
+  EXPECT_EQ(RunLauncher({TargetWindows()}), 0);
+  const std::string null = "/dev/null";
+  EXPECT_EQ(Lines(streams_), (std::vector<std::string>{null, null, null, null, null, null}));
+}
+
+TEST_F(AccessGrantTest, UtilityNamesTheWorldGroupInTheSystemLanguage) {
+  InstallTool(program_.path());
+  platform::ForceLangIdsForTest(0x0409, 0x0407);  // user English, system German
+  EXPECT_NE(aclgrant::GrantEveryoneFullAccess(TargetWindows()), 0);
+  EXPECT_EQ(RecordedRuns(record_), (std::vector<Args>{{TargetWindows(), "/g", "Jeder:F"}}));
+}
+
 TEST_F(AccessGrantTest, UtilityWithoutPathStartsNothing) {
   InstallTool(program_.path());
   EXPECT_EQ(aclgrant::GrantEveryoneFullAccess(std::nullopt), 0);
   EXPECT_FALSE(fs::exists(record_));
 }
 
-TEST_F(AccessGrantTest, UtilityWithoutToolOpensTheFolderToAll) {
+// Without the tool no folder it is asked for is changed.
+TEST_F(AccessGrantTest, WithoutToolNothingIsChanged) {
   EXPECT_EQ(aclgrant::GrantEveryoneFullAccess(TargetWindows()), 0);
-  EXPECT_EQ(ModeOf(target_), 0777u);
-  // A missing folder is left alone, quietly.
-  EXPECT_EQ(aclgrant::GrantEveryoneFullAccess(TargetWindows() + "\\missing"), 0);
-  EXPECT_FALSE(fs::exists(target_ / "missing"));
-}
-
-TEST_F(AccessGrantTest, LauncherPassesItsTailUnquotedAndEndsWithZero) {
-  InstallTool(program_.path());
-  EXPECT_EQ(RunLauncher({"C:\\log", "dir"}), 0);
-  EXPECT_EQ(RunLauncher({}), 0);
-  EXPECT_EQ(RunLauncher({"\"C:\\log dir\""}), 0);
-  EXPECT_EQ(RecordedRuns(record_), (std::vector<Args>{{"C:\\log", "dir", "/g", "Everyone:F"},
-                                                      {"/g", "Everyone:F"},
-                                                      {"C:\\log dir", "/g", "Everyone:F"}}));
-}
-
-TEST_F(AccessGrantTest, LauncherWithoutToolOpensTheFolderToAll) {
   EXPECT_EQ(RunLauncher({target_.string()}), 0);
-  EXPECT_EQ(ModeOf(target_), 0777u);
-  // No path opens nothing, not even the current folder.
+  EXPECT_EQ(ModeOf(target_), 0700u);
   const mode_t current = ModeOf(fs::current_path());
   EXPECT_EQ(RunLauncher({}), 0);
   EXPECT_EQ(aclgrant::GrantEveryoneFullAccess(""), 0);
   EXPECT_EQ(ModeOf(fs::current_path()), current);
+}
+
+// The launcher's tail keeps the caller's quoting: a path the shell got in quotes is one
+// argument to the tool, an unquoted one with a blank is two.
+TEST_F(AccessGrantTest, LauncherPassesItsTailAsTypedAndEndsWithZero) {
+  InstallTool(program_.path());
+  EXPECT_EQ(RunLauncher({"C:\\log", "dir"}), 0);
+  EXPECT_EQ(RunLauncher({}), 0);
+  EXPECT_EQ(RunLauncher({"C:\\log dir"}), 0);
+  EXPECT_EQ(RunLauncher({"\"C:\\log dir\""}), 0);
+  // The launcher reads the system language itself.
+  const std::string grant = aclgrant::WorldGroupName() + ":F";
+  EXPECT_EQ(RecordedRuns(record_), (std::vector<Args>{{"C:\\log", "dir", "/g", grant},
+                                                      {"/g", grant},
+                                                      {"C:\\log dir", "/g", grant},
+                                                      {"C:\\log dir", "/g", grant}}));
 }
 
 TEST(ProgramFolder, WithOrWithoutBackslashCutToTheBuffer) {
@@ -133,8 +179,11 @@ TEST(ProgramFolder, WithOrWithoutBackslashCutToTheBuffer) {
 TEST(CreateFolderPath, CreatesEveryMissingLevelUnderAnExistingRoot) {
   ScopedPrefix prefix;
   fs::create_directories(prefix.drive_c() / "a");
-  EXPECT_TRUE(aclgrant::CreateFolderPath("C:\\a\\b c\\d"));
+  std::vector<std::string> created;
+  EXPECT_TRUE(aclgrant::CreateFolderPath("C:\\a\\b c\\d", &created));
   EXPECT_TRUE(fs::is_directory(prefix.drive_c() / "a" / "b c" / "d"));
+  // Only the levels this call made, outermost first.
+  EXPECT_EQ(created, (std::vector<std::string>{"C:\\a\\b c", "C:\\a\\b c\\d"}));
   EXPECT_TRUE(aclgrant::CreateFolderPath("C:\\a\\b c\\d\\"));
   EXPECT_FALSE(aclgrant::CreateFolderPath(""));
   EXPECT_FALSE(aclgrant::CreateFolderPath("Q:\\x"));

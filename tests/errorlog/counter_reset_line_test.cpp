@@ -17,21 +17,37 @@ TEST(CounterResetLine, ExactFieldsForBothKinds) {
   local.tm_mday = 5;
   local.tm_hour = 9;
   local.tm_min = 7;
-  scanner::ScannerContext context;
-  std::strcpy(context.model_name, "fi-Q4120");
-  std::memcpy(context.identity_text, "A1B2C3D4E5F6G7H8", 16);
   const CounterValues counts{123456, 78, 0, 4000000000u, 17};
   struct Case {
+    uint8_t model_code;
+    bool color_option;
     ResetKind kind;
     const char* line;
   };
+  // Model code 34 carries the colour suffix the window shows; other codes never do.
   const Case cases[] = {
-      {ResetKind::kClean, "2012/04/05,09:07,fi-Q4120,A1B2C3D4E5F6G7H8,0x-,-,123456,78,0,4000000000,17,"
-                          "Clean Roller Counter was reset to 0"},
-      {ResetKind::kReplace, "2012/04/05,09:07,fi-Q4120,A1B2C3D4E5F6G7H8,0x-,-,123456,78,0,4000000000,17,"
-                            "Replace Roller Counter was reset to 0"},
+      {39, true, ResetKind::kClean,
+       "2012/04/05,09:07,DE-T5763,A1B2C3D4E5F6G7H8,0x-,-,123456,78,0,4000000000,17,"
+       "Clean Roller Counter was reset to 0"},
+      {39, true, ResetKind::kReplace,
+       "2012/04/05,09:07,DE-T5763,A1B2C3D4E5F6G7H8,0x-,-,123456,78,0,4000000000,17,"
+       "Replace Roller Counter was reset to 0"},
+      {34, true, ResetKind::kClean,
+       "2012/04/05,09:07,DE-T5763 Color,A1B2C3D4E5F6G7H8,0x-,-,123456,78,0,4000000000,17,"
+       "Clean Roller Counter was reset to 0"},
+      {34, false, ResetKind::kClean,
+       "2012/04/05,09:07,DE-T5763,A1B2C3D4E5F6G7H8,0x-,-,123456,78,0,4000000000,17,"
+       "Clean Roller Counter was reset to 0"},
   };
-  for (const auto& c : cases) EXPECT_EQ(errorlog::CounterResetLine(local, context, counts, c.kind), c.line);
+  for (const auto& c : cases) {
+    scanner::ScannerContext context;
+    context.connected = true;
+    context.model_code = c.model_code;
+    context.color_option = c.color_option;
+    std::strcpy(context.model_name, "DE-T5763");
+    std::memcpy(context.identity_text, "A1B2C3D4E5F6G7H8", 16);
+    EXPECT_EQ(errorlog::CounterResetLine(local, context, counts, c.kind), c.line) << int(c.model_code);
+  }
 }
 
 TEST(CounterResetLine, UnterminatedFieldsStopAtTheirSize) {
@@ -39,6 +55,7 @@ TEST(CounterResetLine, UnterminatedFieldsStopAtTheirSize) {
   local.tm_year = 100;
   local.tm_mday = 1;
   scanner::ScannerContext context;
+  context.connected = true;
   std::memset(context.model_name, 'M', sizeof context.model_name);
   std::memset(context.identity_text, 'S', sizeof context.identity_text);
   const std::string line = errorlog::CounterResetLine(local, context, {}, ResetKind::kClean);

@@ -22,6 +22,25 @@ using platform::testing::ReadAll;
 using platform::testing::ScopedPrefix;
 using platform::testing::TempDir;
 
+// A strict umask for one test, so modes the code sets are told apart from those the
+// umask lets through.
+class ScopedUmask {
+ public:
+  explicit ScopedUmask(mode_t mask) : old_(::umask(mask)) {}
+  ~ScopedUmask() { ::umask(old_); }
+  ScopedUmask(const ScopedUmask&) = delete;
+  ScopedUmask& operator=(const ScopedUmask&) = delete;
+
+ private:
+  mode_t old_;
+};
+
+mode_t ModeOf(const fs::path& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return 0;
+  return st.st_mode & 07777;
+}
+
 // A sparse file of that size, so the large-log cases stay fast.
 void MakeFileOfSize(const fs::path& path, uintmax_t size) {
   platform::testing::WriteAll(path, "");
@@ -48,6 +67,46 @@ TEST(AppendLine, AppendsLinesWithCrLf) {
   ASSERT_TRUE(errorlog::AppendLine(dir.path(), "one"));
   ASSERT_TRUE(errorlog::AppendLine(dir.path(), "two"));
   EXPECT_EQ(ReadAll(dir.path() / "ScannerErr.log"), "one\r\ntwo\r\n");
+  EXPECT_FALSE(fs::exists(dir.path() / "ScannerErr2.log"));
+}
+
+TEST(AppendLine, ACreatedLogIsWritableByAllWhateverTheUmask) {
+  ScopedUmask mask(077);
+  TempDir dir;
+  ASSERT_TRUE(errorlog::AppendLine(dir.path(), "one"));
+  EXPECT_EQ(ModeOf(dir.path() / "ScannerErr.log"), 0666u);
+}
+
+// Another user can put anything at the log's name in a shared folder: a link to a file
+// of ours, a second name of one, or a pipe that would block the open. Nothing is
+// written through any of them.
+TEST(AppendLine, RefusesALogThatIsNotAPlainFileOfItsOwn) {
+  enum class Planted { kSymlink, kHardLink, kPipe };
+  for (const Planted planted : {Planted::kSymlink, Planted::kHardLink, Planted::kPipe}) {
+    TempDir dir;
+    TempDir elsewhere;
+    const fs::path target = elsewhere.path() / "precious";
+    platform::testing::WriteAll(target, "keep me\r\n");
+    const fs::path log = dir.path() / "ScannerErr.log";
+    if (planted == Planted::kSymlink) fs::create_symlink(target, log);
+    if (planted == Planted::kHardLink) fs::create_hard_link(target, log);
+    if (planted == Planted::kPipe) {
+      ASSERT_EQ(::mkfifo(log.c_str(), 0666), 0);
+    }
+    EXPECT_FALSE(errorlog::AppendLine(dir.path(), "line")) << static_cast<int>(planted);
+    EXPECT_EQ(ReadAll(target), "keep me\r\n");
+  }
+}
+
+// A link to a large file is not taken for a log due for rotation.
+TEST(AppendLine, ALinkIsNotRotated) {
+  TempDir dir;
+  TempDir elsewhere;
+  const fs::path target = elsewhere.path() / "large";
+  MakeFileOfSize(target, 31457281);
+  fs::create_symlink(target, dir.path() / "ScannerErr.log");
+  EXPECT_FALSE(errorlog::AppendLine(dir.path(), "line"));
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "ScannerErr.log"));
   EXPECT_FALSE(fs::exists(dir.path() / "ScannerErr2.log"));
 }
 
@@ -135,16 +194,34 @@ class LogFolderTest : public ::testing::Test {
   TempDir program_;
 };
 
-TEST_F(LogFolderTest, DefaultIsCreatedAndOpenedToAll) {
+// The folder made for the log is shared, sticky so no user can remove or replace
+// another's files; the levels made above it can only be searched by others.
+TEST_F(LogFolderTest, ACreatedDefaultIsASharedStickyFolder) {
+  ScopedUmask mask(077);
   EXPECT_EQ(errorlog::LogFolder(), DefaultFolder());
-  struct stat st {};
-  ASSERT_EQ(::stat(DefaultFolder().c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0777u);
+  EXPECT_EQ(ModeOf(DefaultFolder()), 01777u);
+  EXPECT_EQ(ModeOf(prefix_.drive_c() / "Quorvex"), 0711u);
+  EXPECT_EQ(ModeOf(prefix_.drive_c() / "Quorvex" / "Document Scanner"), 0711u);
+  // A later record finds the folder and leaves it so.
+  fs::permissions(DefaultFolder(), fs::perms(0700));
+  EXPECT_EQ(errorlog::LogFolder(), DefaultFolder());
+  EXPECT_EQ(ModeOf(DefaultFolder()), 0700u);
 }
 
-TEST_F(LogFolderTest, WhenTheDefaultCannotBeCreatedTheProgramFolderIsUsed) {
+TEST_F(LogFolderTest, AFolderThatExistedIsNotChanged) {
+  fs::create_directories(DefaultFolder());
+  fs::permissions(prefix_.drive_c() / "Quorvex", fs::perms(0750));
+  fs::permissions(DefaultFolder(), fs::perms(0700));
+  EXPECT_EQ(errorlog::LogFolder(), DefaultFolder());
+  EXPECT_EQ(ModeOf(DefaultFolder()), 0700u);
+  EXPECT_EQ(ModeOf(prefix_.drive_c() / "Quorvex"), 0750u);
+}
+
+TEST_F(LogFolderTest, WhenTheDefaultCannotBeCreatedTheProgramFolderIsUsedUnchanged) {
+  fs::permissions(program_.path(), fs::perms(0750));
   platform::testing::WriteAll(prefix_.drive_c() / "Quorvex", "a file in the way");
   EXPECT_EQ(errorlog::LogFolder(), program_.path());
+  EXPECT_EQ(ModeOf(program_.path()), 0750u);
 }
 
 TEST_F(LogFolderTest, RegistryValueWinsButTheDefaultIsStillPrepared) {
@@ -154,6 +231,7 @@ TEST_F(LogFolderTest, RegistryValueWinsButTheDefaultIsStillPrepared) {
   EXPECT_TRUE(fs::is_directory(DefaultFolder()));
 
   scanner::ScannerContext context;
+  context.connected = true;
   std::strcpy(context.model_name, "Q-200");
   std::strcpy(context.identity_text, "0123456789ABCDEF");
   errorlog::AppendCounterResetRecord(context, {5, 0, 0, 9, 0}, errorlog::ResetKind::kReplace);

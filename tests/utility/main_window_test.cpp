@@ -333,12 +333,17 @@ TEST_F(MainWindowTest, PaperFeedCautionZeroHidesTheRow) {
 
 TEST_F(MainWindowTest, ClearingAZeroCountWritesNoRecord) {
   OpenBus([](emulator::BusBuilder& b) { b.Device("S").Product("DE-T4783Z").OnStiUsb().RollerCounts(0, 500, 0); });
-  std::vector<std::pair<CounterResetKind, uint32_t>> records;
+  struct Record {
+    CounterResetKind kind;
+    uint32_t after_clean;
+    uint32_t after_replace;
+  };
+  std::vector<Record> records;
   ui::ModalActions actions;
   actions.On(102, [&](ui::CDialog& dialog) {
     auto& d = static_cast<CServiceUtilityDlg&>(dialog);
-    d.SetCounterResetHook([&](const scanner::ScannerContext&, CounterResetKind kind, uint32_t old) {
-      records.emplace_back(kind, old);
+    d.SetCounterResetHook([&](const scanner::ScannerContext&, const CCounterRecord& counters, CounterResetKind kind) {
+      records.push_back({kind, counters.after_clean, counters.after_replace});
     });
     prompter_.Answer(platform::IDOK);
     ui::Click(d.GetDlgItem(id::kClearAfterClean));  // already 0
@@ -348,8 +353,9 @@ TEST_F(MainWindowTest, ClearingAZeroCountWritesNoRecord) {
   CServiceUtilityDlg dlg(0);
   dlg.DoModal();
   ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0].first, CounterResetKind::kReplace);
-  EXPECT_EQ(records[0].second, 500u);
+  EXPECT_EQ(records[0].kind, CounterResetKind::kReplace);
+  EXPECT_EQ(records[0].after_clean, 0u);
+  EXPECT_EQ(records[0].after_replace, 0u);
 }
 
 TEST_F(MainWindowTest, PanelSummaries) {
