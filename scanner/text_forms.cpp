@@ -94,6 +94,12 @@ std::string PreImprinterText(const ScannerContext& c, OnOff style) { return OnOf
 std::string PostImprinterText(const ScannerContext& c, OnOff style) { return OnOffText(c, c.post_imprinter, style); }
 std::string FlatbedText(const ScannerContext& c, OnOff style) { return OnOffText(c, c.flatbed_usable, style); }
 
+bool FlatbedRowApplies(const ScannerContext& c) {
+  if (!c.connected) return false;
+  if (c.model_code == kFlatbedModelCode) return true;
+  return kFlatbedCapable.Has(c.model_code) && c.flatbed_connected;
+}
+
 std::string CompatibleModeText(const ScannerContext& c) {
   const CompatibleName* entry = FindCompatibleName(c.compatible_second);
   if (!entry) entry = FindCompatibleName(c.compatible_code);

@@ -29,6 +29,9 @@ std::string TerminatorText(const ScannerContext& c, OnOff style);
 std::string PreImprinterText(const ScannerContext& c, OnOff style);
 std::string PostImprinterText(const ScannerContext& c, OnOff style);
 std::string FlatbedText(const ScannerContext& c, OnOff style);
+// Whether the flatbed's row is shown: always for the unit itself, else for a model that
+// takes one while the unit is attached.
+bool FlatbedRowApplies(const ScannerContext& c);
 std::string CompatibleModeText(const ScannerContext& c);
 std::string PaperModeText(const ScannerContext& c);
 std::string BuzzerText(const ScannerContext& c);

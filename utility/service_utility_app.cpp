@@ -12,7 +12,7 @@
 #include "resources/builtin_scripts.h"
 #include "resources/language_files.h"
 #include "utility/command_line_info.h"
-#include "utility/counter_record.h"
+#include "settings/counter_record.h"
 #include "utility/service_utility_dlg.h"
 
 namespace utility {
@@ -55,7 +55,7 @@ void BringUtilityWindowsForward() {
 
 // The error log's record of a roller counter reset, from the window's counter record:
 // the scanner is not asked again.
-void AppendCounterResetRecord(const scanner::ScannerContext& context, const CCounterRecord& counters,
+void AppendCounterResetRecord(const scanner::ScannerContext& context, const settings::CCounterRecord& counters,
                               CounterResetKind kind) {
   const errorlog::CounterValues values{counters.system, counters.flatbed, counters.after_clean,
                                        counters.after_replace, counters.paper_feed};

@@ -48,6 +48,7 @@ BEGIN_MESSAGE_MAP(CServiceUtilityDlg, platform::ui::CDialog)
   ON_BN_CLICKED(id::kClearPaperFeed, &CServiceUtilityDlg::OnClearPaperFeed)
   ON_BN_CLICKED(id::kUpdateAllCounters, &CServiceUtilityDlg::OnUpdateAllCounters)
   ON_BN_CLICKED(id::kSelectScanner, &CServiceUtilityDlg::OnSelectScanner)
+  ON_BN_CLICKED(id::kSaveInfo, &CServiceUtilityDlg::OnSaveInfo)
   ON_BN_CLICKED(id::kHelp, &CServiceUtilityDlg::OnHelp)
   ON_BN_CLICKED(id::kAbout, &CServiceUtilityDlg::OnAbout)
   ON_BN_CLICKED(id::kInformationGroup, &CServiceUtilityDlg::OnInformationCaption)
@@ -209,12 +210,12 @@ void CServiceUtilityDlg::OnCleanImprinter() {
   EndCommand(kStatusInterval);
 }
 
-void CServiceUtilityDlg::ClearCounter(Counter counter, int row_value_id, CounterResetKind kind) {
+void CServiceUtilityDlg::ClearCounter(settings::Counter counter, int row_value_id, CounterResetKind kind) {
   BeginCommand();
   const uint32_t before = counters_.Count(counter);
   counters_.Clear(counter);
-  const std::string text = counter == Counter::kAfterClean     ? counters_.AfterCleanText()
-                           : counter == Counter::kAfterReplace ? counters_.AfterReplaceText()
+  const std::string text = counter == settings::Counter::kAfterClean     ? counters_.AfterCleanText()
+                           : counter == settings::Counter::kAfterReplace ? counters_.AfterReplaceText()
                                                                : counters_.PaperFeedText();
   SetDlgItemText(row_value_id, text);
   if (before != 0 && counters_.Count(counter) == 0 && counter_reset_) counter_reset_(context_, counters_, kind);
@@ -222,13 +223,13 @@ void CServiceUtilityDlg::ClearCounter(Counter counter, int row_value_id, Counter
 }
 
 void CServiceUtilityDlg::OnClearAfterClean() {
-  ClearCounter(Counter::kAfterClean, id::kAfterCleanValue, CounterResetKind::kClean);
+  ClearCounter(settings::Counter::kAfterClean, id::kAfterCleanValue, CounterResetKind::kClean);
 }
 void CServiceUtilityDlg::OnClearAfterReplace() {
-  ClearCounter(Counter::kAfterReplace, id::kAfterReplaceValue, CounterResetKind::kReplace);
+  ClearCounter(settings::Counter::kAfterReplace, id::kAfterReplaceValue, CounterResetKind::kReplace);
 }
 void CServiceUtilityDlg::OnClearPaperFeed() {
-  ClearCounter(Counter::kPaperFeed, id::kPaperFeedValue, CounterResetKind::kReplace);
+  ClearCounter(settings::Counter::kPaperFeed, id::kPaperFeedValue, CounterResetKind::kReplace);
 }
 
 void CServiceUtilityDlg::OnUpdateAllCounters() {

@@ -8,7 +8,7 @@
 #include "platform/system.h"
 #include "platform/ui/dialog.h"
 #include "scanner/scanner_context.h"
-#include "utility/counter_record.h"
+#include "settings/counter_record.h"
 #include "utility/status_monitor.h"
 #include "utility/status_view.h"
 
@@ -17,7 +17,7 @@ namespace utility {
 // Counter-reset records for the error log: the window calls it after a count went to 0,
 // with its counter record as it reads after the reset.
 enum class CounterResetKind { kClean, kReplace };
-using CounterResetHook = std::function<void(const scanner::ScannerContext&, const CCounterRecord&, CounterResetKind)>;
+using CounterResetHook = std::function<void(const scanner::ScannerContext&, const settings::CCounterRecord&, CounterResetKind)>;
 
 class CServiceUtilityDlg : public platform::ui::CDialog, public StatusView {
  public:
@@ -63,6 +63,7 @@ class CServiceUtilityDlg : public platform::ui::CDialog, public StatusView {
   void OnClearPaperFeed();
   void OnUpdateAllCounters();
   void OnSelectScanner();
+  void OnSaveInfo();  // save_info_command.cpp
   void OnHelp();
   void OnAbout();
   void OnStatusTextChanged();
@@ -79,7 +80,7 @@ class CServiceUtilityDlg : public platform::ui::CDialog, public StatusView {
   void EndCommand(unsigned timer_ms);
   void ClearStatusDisplay();
   void ListenToSystemEvents();
-  void ClearCounter(Counter counter, int row_value_id, CounterResetKind kind);
+  void ClearCounter(settings::Counter counter, int row_value_id, CounterResetKind kind);
 
   // Layouts (main_layout.cpp).
   void UserLayout();
@@ -105,7 +106,7 @@ class CServiceUtilityDlg : public platform::ui::CDialog, public StatusView {
   int indicator_mode_;
   int disp_only_ = 0;
   scanner::ScannerContext context_;
-  CCounterRecord counters_;
+  settings::CCounterRecord counters_;
   StatusDisplay display_;
   StatusMonitor monitor_;
   bool timer_running_ = false;

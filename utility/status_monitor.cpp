@@ -10,7 +10,8 @@
 #include "scanner/check_result.h"
 #include "scanner/model_codes.h"
 #include "utility/indicator_handoff.h"
-#include "utility/status_tables.h"
+#include "scanner/status_tables.h"
+#include "scanner/text_forms.h"
 
 namespace utility {
 
@@ -53,7 +54,7 @@ class PollingScope {
 
 }  // namespace
 
-StatusMonitor::StatusMonitor(scanner::ScannerContext& context, CCounterRecord& counters, StatusDisplay& display,
+StatusMonitor::StatusMonitor(scanner::ScannerContext& context, settings::CCounterRecord& counters, StatusDisplay& display,
                              StatusView& view, Connector connect)
     : context_(context), counters_(counters), display_(display), view_(view), connect_(std::move(connect)) {}
 
@@ -64,11 +65,7 @@ void StatusMonitor::SetStatus(int string_id, bool replace) {
 
 void StatusMonitor::AppendStatus(const std::string& text) { display_.status += "\r\n" + text; }
 
-bool StatusMonitor::FlatbedRowApplies() const {
-  if (!context_.connected) return false;
-  if (context_.model_code == scanner::kFlatbedModelCode) return true;
-  return scanner::kFlatbedCapable.Has(context_.model_code) && context_.flatbed_connected;
-}
+bool StatusMonitor::FlatbedRowApplies() const { return scanner::FlatbedRowApplies(context_); }
 
 void StatusMonitor::EndNotConnected() {
   view_.LayoutErrorCode(false);
@@ -89,10 +86,10 @@ void StatusMonitor::EndInUse(bool refresh_information) {
 int StatusMonitor::Cautions(const scanner::CautionReport* report) const {
   int flags = scanner::kInterfaceBoardFamily.Has(context_.model_code) ? 0 : counters_.CautionFlags();
   if (!report) return flags;
-  if (report->clean_roller == kByteCaution) flags |= kCautionClean;
-  if (report->replace_roller == kByteCaution && !kPaperFeedModels.Has(context_.model_code)) flags |= kCautionReplace;
+  if (report->clean_roller == kByteCaution) flags |= settings::kCautionClean;
+  if (report->replace_roller == kByteCaution && !kPaperFeedModels.Has(context_.model_code)) flags |= settings::kCautionReplace;
   for (uint8_t b : {report->front_lamp, report->back_lamp, report->front_plate, report->back_plate})
-    if (b == kByteAttention) flags |= kCautionLampOrPlate;
+    if (b == kByteAttention) flags |= settings::kCautionLampOrPlate;
   return flags;
 }
 
@@ -106,9 +103,9 @@ void StatusMonitor::Caution(int first, int second, bool& have_text) {
 
 void StatusMonitor::WriteCautionLines(int flags, bool& have_text) {
   const bool double_feed_roller = kPaperFeedModels.Has(context_.model_code) && context_.paper_feed_roller;
-  if (flags & kCautionReplace) Caution(double_feed_roller ? 5133 : 5131, double_feed_roller ? 5134 : 5132, have_text);
-  if (flags & kCautionPaperFeed) Caution(5135, 5136, have_text);
-  if ((flags & kCautionClean) && !(flags & (kCautionReplace | kCautionPaperFeed))) Caution(5019, 5003, have_text);
+  if (flags & settings::kCautionReplace) Caution(double_feed_roller ? 5133 : 5131, double_feed_roller ? 5134 : 5132, have_text);
+  if (flags & settings::kCautionPaperFeed) Caution(5135, 5136, have_text);
+  if ((flags & settings::kCautionClean) && !(flags & (settings::kCautionReplace | settings::kCautionPaperFeed))) Caution(5019, 5003, have_text);
 }
 
 void StatusMonitor::WriteLampAndPlateLines(const scanner::CautionReport& r, bool& have_text) {
@@ -163,7 +160,7 @@ void StatusMonitor::Refresh(bool include_information) {
 
   const uint8_t ha = context_.host_adapter;
   const uint8_t target = context_.target;
-  const StatusEntry* entry = nullptr;
+  const scanner::StatusEntry* entry = nullptr;
   bool scanner_error = false;
   bool becoming_ready = false;
   int flags = 0;
@@ -187,10 +184,10 @@ void StatusMonitor::Refresh(bool include_information) {
       }
     }
     flags = Cautions(report ? &*report : nullptr);
-    entry = &LookupStatus(StatusTableFor(code), status.code);
+    entry = &scanner::LookupStatus(scanner::StatusTableFor(code), status.code);
     if (status.code != 0 && (status.code >> 24) != 0x10) {
       display_.part3 = platform::Format("%08x", status.code);
-      scanner_error = entry->first_line != kIdsNoError;
+      scanner_error = entry->first_line != scanner::kIdsNoError;
     } else {
       becoming_ready = status.state == kStateBecomingReady;
     }
@@ -208,8 +205,8 @@ void StatusMonitor::Refresh(bool include_information) {
       view_.DisableParts();
       return;
     }
-    const StatusEntry& fb_entry = LookupStatus(StatusTable::kFlatbed, fb.code);
-    if (fb.code != 0 && fb_entry.first_line != kIdsNoError) {
+    const scanner::StatusEntry& fb_entry = scanner::LookupStatus(scanner::StatusTable::kFlatbed, fb.code);
+    if (fb.code != 0 && fb_entry.first_line != scanner::kIdsNoError) {
       display_.part3 = platform::Format("%08x", fb.code);
       flatbed_error = true;
       flatbed_code = fb.code;

@@ -8,7 +8,7 @@
 #include "platform/win_types.h"
 #include "scanner/scanner_context.h"
 #include "scanner/status_commands.h"
-#include "utility/counter_record.h"
+#include "settings/counter_record.h"
 #include "utility/status_view.h"
 
 namespace utility {
@@ -21,7 +21,7 @@ class StatusMonitor {
  public:
   using Connector = std::function<int(scanner::ScannerContext&)>;
 
-  StatusMonitor(scanner::ScannerContext& context, CCounterRecord& counters, StatusDisplay& display, StatusView& view,
+  StatusMonitor(scanner::ScannerContext& context, settings::CCounterRecord& counters, StatusDisplay& display, StatusView& view,
                 Connector connect);
 
   void Refresh(bool include_information);
@@ -68,7 +68,7 @@ class StatusMonitor {
   bool CheckFlatbedChange();
 
   scanner::ScannerContext& context_;
-  CCounterRecord& counters_;
+  settings::CCounterRecord& counters_;
   StatusDisplay& display_;
   StatusView& view_;
   Connector connect_;

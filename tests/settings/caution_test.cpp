@@ -4,7 +4,7 @@
 
 #include "scanner/identify.h"
 #include "tests/settings/settings_fixture.h"
-#include "utility/counter_record.h"
+#include "settings/counter_record.h"
 
 namespace settings {
 namespace {
@@ -34,7 +34,7 @@ class CautionTest : public SettingsTest {
   }
   static void Spin(CUDlgWarning& d, int direction) { ui::Spin(d.GetDlgItem(kCleanSpin), direction); }
 
-  utility::CCounterRecord record_;
+  settings::CCounterRecord record_;
 };
 
 TEST_F(CautionTest, GroupAShowsOnlyTheCleanRowAndItsRange) {

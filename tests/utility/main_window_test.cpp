@@ -342,7 +342,7 @@ TEST_F(MainWindowTest, ClearingAZeroCountWritesNoRecord) {
   ui::ModalActions actions;
   actions.On(102, [&](ui::CDialog& dialog) {
     auto& d = static_cast<CServiceUtilityDlg&>(dialog);
-    d.SetCounterResetHook([&](const scanner::ScannerContext&, const CCounterRecord& counters, CounterResetKind kind) {
+    d.SetCounterResetHook([&](const scanner::ScannerContext&, const settings::CCounterRecord& counters, CounterResetKind kind) {
       records.push_back({kind, counters.after_clean, counters.after_replace});
     });
     prompter_.Answer(platform::IDOK);

@@ -38,7 +38,7 @@ void BM_StatusRefresh(benchmark::State& state) {
   device::EnumerateDevices(records);
   scanner::ScannerContext context;
   scanner::IdentifyScanner(context, records.front(), false);
-  utility::CCounterRecord counters;
+  settings::CCounterRecord counters;
   utility::StatusDisplay display;
   NoView view;
   utility::StatusMonitor monitor(context, counters, display, view, [](scanner::ScannerContext&) { return 0; });

@@ -54,7 +54,7 @@ class StatusMonitorTest : public ScannerTest {
   }
   void Refresh() { monitor_.Refresh(false); }
 
-  CCounterRecord counters_;
+  settings::CCounterRecord counters_;
   StatusDisplay display_;
   FakeView view_;
   StatusMonitor monitor_{context_, counters_, display_, view_, [](scanner::ScannerContext& c) { return utility::ConnectScanner(c); }};

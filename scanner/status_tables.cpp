@@ -1,4 +1,4 @@
-#include "utility/status_tables.h"
+#include "scanner/status_tables.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -7,7 +7,7 @@
 #include "platform/format.h"
 #include "scanner/model_codes.h"
 
-namespace utility {
+namespace scanner {
 namespace {
 
 constexpr int kIdsBlank = 5114;
@@ -176,4 +176,4 @@ const StatusEntry& LookupStatus(StatusTable table, uint32_t status_code) {
   return t.back();
 }
 
-}  // namespace utility
+}  // namespace scanner

@@ -1,8 +1,8 @@
-#include "utility/status_tables.h"
+#include "scanner/status_tables.h"
 
 #include <gtest/gtest.h>
 
-namespace utility {
+namespace scanner {
 namespace {
 
 TEST(StatusTablesTest, EntriesByTable) {
@@ -70,4 +70,4 @@ TEST(StatusTablesTest, TableByModelCode) {
 }
 
 }  // namespace
-}  // namespace utility
+}  // namespace scanner

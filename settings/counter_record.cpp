@@ -1,4 +1,4 @@
-#include "utility/counter_record.h"
+#include "settings/counter_record.h"
 
 #include "platform/format.h"
 #include "platform/message_box.h"
@@ -7,7 +7,7 @@
 #include "scanner/model_codes.h"
 #include "settings/caution_dlg.h"
 
-namespace utility {
+namespace settings {
 namespace {
 
 using scanner::ModelSet;
@@ -117,4 +117,4 @@ std::string CCounterRecord::AfterCleanText() const { return WithCaution(after_cl
 std::string CCounterRecord::AfterReplaceText() const { return WithCaution(after_replace, replace_caution); }
 std::string CCounterRecord::PaperFeedText() const { return WithCaution(paper_feed, paper_feed_caution); }
 
-}  // namespace utility
+}  // namespace settings

@@ -1,11 +1,11 @@
-#include "utility/counter_record.h"
+#include "settings/counter_record.h"
 
 #include <gtest/gtest.h>
 
 #include "resources/app_resources.h"
 #include "tests/scanner/scanner_fixture.h"
 
-namespace utility {
+namespace settings {
 namespace {
 
 using scanner::testing::ScannerTest;
@@ -110,4 +110,4 @@ TEST_F(CounterRecordTest, ClearingAsksFirst) {
 }
 
 }  // namespace
-}  // namespace utility
+}  // namespace settings

@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-namespace utility {
+namespace scanner {
 
 struct StatusEntry {
   uint8_t code;
@@ -26,4 +26,4 @@ std::span<const StatusEntry> Entries(StatusTable table);
 // The entry of the status code's top byte; the end entry when it has none.
 const StatusEntry& LookupStatus(StatusTable table, uint32_t status_code);
 
-}  // namespace utility
+}  // namespace scanner

@@ -6,7 +6,7 @@
 
 #include "scanner/scanner_context.h"
 
-namespace utility {
+namespace settings {
 
 // Caution flags.
 constexpr int kCautionClean = 1;
@@ -53,4 +53,4 @@ class CCounterRecord {
   scanner::ScannerContext* context_ = nullptr;
 };
 
-}  // namespace utility
+}  // namespace settings

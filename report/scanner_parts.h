@@ -1,0 +1,25 @@
+// The writers behind WriteScannerReport, one per section. Each returns false when
+// the run must end; a section that is left out returns true.
+#pragma once
+#include "report/report_file.h"
+#include "scanner/scanner_context.h"
+
+namespace report::parts {
+
+// Never ends the run: it stops where a read or a write failed.
+void WriteIdentity(ReportFile& file, const scanner::ScannerContext& c);
+bool WriteSensorLevelsOffsets(ReportFile& file, const scanner::ScannerContext& c);
+bool WriteSensorLevelsIllumination(ReportFile& file, const scanner::ScannerContext& c);
+// Left out at 0; true only when the run goes on.
+bool WriteFeedSpeed(ReportFile& file, const scanner::ScannerContext& c);
+bool WriteCounters(ReportFile& file, scanner::ScannerContext& c);
+bool WriteSleepMode(ReportFile& file, const scanner::ScannerContext& c);
+bool WriteAdjustValues(ReportFile& file, const scanner::ScannerContext& c);
+bool WriteTestMode(ReportFile& file, const scanner::ScannerContext& c);
+bool WriteScannerStatus(ReportFile& file, const scanner::ScannerContext& c);
+bool WriteSpd(ReportFile& file, const scanner::ScannerContext& c);
+bool WriteSpecialFunction(ReportFile& file, const scanner::ScannerContext& c);
+bool WriteShadingSource(ReportFile& file, const scanner::ScannerContext& c);
+bool WriteFlatbedStatus(ReportFile& file, const scanner::ScannerContext& c);
+
+}  // namespace report::parts
