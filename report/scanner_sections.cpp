@@ -22,6 +22,8 @@ constexpr ModelSet kIlluminationSensorModels =
 constexpr ModelSet kShadingSourceModels =
     ModelSet{5, 6, 8, 10, 32} | ModelSet::Range(12, 29) | scanner::kCompactFamily;
 
+ScannerLister lister_for_test = nullptr;
+
 bool WriteOne(ReportFile& file, const device::DeviceRecord& record) {
   if (device::SelectDevice(record) != 0) return true;
   scanner::ScannerContext scanner;
@@ -61,9 +63,11 @@ bool WriteScannerReport(ReportFile& file, scanner::ScannerContext& c) {
   return true;
 }
 
+void SetScannerListerForTest(ScannerLister lister) { lister_for_test = lister; }
+
 bool WriteScannerSections(ReportFile& file, ReportContext& context) {
   std::vector<device::DeviceRecord> records;
-  if (scanner::FindScanners(records) != 0) {
+  if ((lister_for_test ? lister_for_test : scanner::FindScanners)(records) != 0) {
     platform::AfxMessageBox("SDI_GetDeviceList failed.");
     return false;
   }
