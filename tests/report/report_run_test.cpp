@@ -175,29 +175,30 @@ TEST_F(ReportRunTest, FailedAndEmptyReads) {
     const char* product;
     std::function<void(DeviceBuilder&)> setup;
     bool written;
+    size_t boxes;  // the command layer's, one per failed read with messages allowed
     // Text that must follow directly, and headings that must be absent.
     std::string present;
     std::vector<std::string> absent;
   } const cases[] = {
-      {"serial number unreadable", "DE-T2713Z", [](DeviceBuilder& d) { d.Fault(Fails(kVendorRead, 0x92)); }, true,
+      {"serial number unreadable", "DE-T2713Z", [](DeviceBuilder& d) { d.Fault(Fails(kVendorRead, 0x92)); }, true, 1,
        "Product, DE-T2713Z\n<< Sensor level >>\n", {"USB ID #"}},
-      {"model 12 feed speed 0", "DE-T2713Z", [](DeviceBuilder& d) { d.Fault(AnswersZero(0xA7)); }, true,
+      {"model 12 feed speed 0", "DE-T2713Z", [](DeviceBuilder& d) { d.Fault(AnswersZero(0xA7)); }, true, 0,
        "Ending Sensor(Slice), 121\n\n<< Counter >>\n", {"<< Feed Speed >>"}},
-      {"model 33 feed speed 0", "DE-T5473Z", [](DeviceBuilder& d) { d.Fault(AnswersZero(0xA7)); }, false,
+      {"model 33 feed speed 0", "DE-T5473Z", [](DeviceBuilder& d) { d.Fault(AnswersZero(0xA7)); }, false, 0,
        "Compatible, DE-T5473Z\n\n", {"<< Feed Speed >>", "<< Counter >>", "<< Special Function >>"}},
       {"model 35", "TW-9777", [](DeviceBuilder& d) { d.Edit([](ScannerState& s) { s.individual_settings[0] = 0x40; }); },
-       true, "<< Special Function >>\nDouble feeding image output, ON\n\n", {"<< Sleep Mode >>", "<< Test Mode >>"}},
-      {"sensor levels unreadable", "DE-T2713Z", [](DeviceBuilder& d) { d.Fault(Fails(kVendorRead, 0x33)); }, true,
+       true, 0, "<< Special Function >>\nDouble feeding image output, ON\n\n", {"<< Sleep Mode >>", "<< Test Mode >>"}},
+      {"sensor levels unreadable", "DE-T2713Z", [](DeviceBuilder& d) { d.Fault(Fails(kVendorRead, 0x33)); }, true, 1,
        "Compatible, DE-T2713Z\n\n<< Feed Speed >>\n", {"<< Sensor level >>"}},
-      {"position values unreadable", "DE-T2713Z", [](DeviceBuilder& d) { d.Fault(Fails(kVendorRead, 0x30)); }, false,
+      {"position values unreadable", "DE-T2713Z", [](DeviceBuilder& d) { d.Fault(Fails(kVendorRead, 0x30)); }, false, 1,
        "<< Sleep Mode >>\nSleep Mode, 15 min\n\n", {"<< Adjust value >>", "<< Test Mode >>"}},
-      {"bent paper unreadable", "DE-T8713ZP", [](DeviceBuilder& d) { d.Fault(Fails(kVendorRead, 0x4C)); }, true,
+      {"bent paper unreadable", "DE-T8713ZP", [](DeviceBuilder& d) { d.Fault(Fails(kVendorRead, 0x4C)); }, true, 1,
        "Bent paper sensor level, L1:0 L2:0 L3:0 R1:0 R2:0 R3:0\n\n<< Test Mode >>", {}},
-      {"roller pressure unreadable", "DE-T8713ZP", [](DeviceBuilder& d) { d.Fault(Fails(kVendorRead, 0x4B)); }, true,
+      {"roller pressure unreadable", "DE-T8713ZP", [](DeviceBuilder& d) { d.Fault(Fails(kVendorRead, 0x4B)); }, true, 1,
        "Jam Sensor(Slice), 120\n\n<< Feed Speed >>", {"Roller pressure level"}},
-      {"shading source unreadable", "DE-T2713Z", [](DeviceBuilder& d) { d.Fault(Fails(kVendorRead, 0xA4)); }, true,
+      {"shading source unreadable", "DE-T2713Z", [](DeviceBuilder& d) { d.Fault(Fails(kVendorRead, 0xA4)); }, true, 1,
        "Double feeding image output, OFF\n\n", {"<< Shading Source >>"}},
-      {"test settings unreadable", "DE-T2713Z", [](DeviceBuilder& d) { d.Fault(Fails(kVendorRead, 0x41)); }, false,
+      {"test settings unreadable", "DE-T2713Z", [](DeviceBuilder& d) { d.Fault(Fails(kVendorRead, 0x41)); }, false, 1,
        "Double feed sensor frequency, 220\n\n", {"<< Test Mode >>", "<< Scanner status >>"}},
   };
   for (const Case& c : cases) {
@@ -206,8 +207,10 @@ TEST_F(ReportRunTest, FailedAndEmptyReads) {
     c.setup(builder.Device("S").Product(c.product).OnAspi(0, 2));
     Attach(builder);
     ASSERT_EQ(Identify(), 1);
+    prompter_.Clear();
     const std::string part = OneScannerPart();
     EXPECT_EQ(written_, c.written);
+    EXPECT_EQ(prompter_.boxes().size(), c.boxes) << ::testing::PrintToString(BoxTexts());
     EXPECT_NE(part.find(Crlf(c.present)), std::string::npos) << c.present << "\n---\n" << part;
     for (const std::string& heading : c.absent) EXPECT_EQ(part.find(heading), std::string::npos) << heading;
     if (!c.written) EXPECT_TRUE(part.ends_with(Crlf(c.present))) << part;
