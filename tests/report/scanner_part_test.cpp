@@ -1,5 +1,10 @@
 // The scanner part, byte for byte, for one scanner of each model family.
 #include <functional>
+#include <string_view>
+#include <vector>
+
+#include "scanner/model_codes.h"
+#include "scanner/model_table.h"
 
 #include "tests/report/report_fixture.h"
 
@@ -157,6 +162,32 @@ TEST_F(ScannerPartTest, TwoScannersAndAFlatbedUnitOnOneBus) {
   const std::string part = ScannerPart();
   ExpectGolden("two_scanners_and_flatbed", part);
   EXPECT_TRUE(written_);
+}
+
+}  // namespace
+}  // namespace report::testing
+
+namespace report::testing {
+namespace {
+
+// Every model of the table answers every exchange its report makes: the sections
+// run to the end without a box.
+TEST_F(ScannerPartTest, EveryModelAnswersItsWholeReport) {
+  for (const scanner::ModelRow& row : scanner::ModelTable()) {
+    if (row.code == scanner::kFlatbedModelCode || std::string_view(row.name) == "DE-T") continue;
+    SCOPED_TRACE(row.name);
+    emulator::BusBuilder builder;
+    builder.Device("S").Product(row.name).OnAspi(0, 2).FlatbedAttached();
+    Attach(builder);
+    ASSERT_EQ(Identify(), 1);
+    prompter_.Clear();
+    const std::string part = OneScannerPart();
+    EXPECT_TRUE(written_) << part;
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
+    EXPECT_NE(part.find("<< Counter >>"), std::string::npos);
+    device::CloseDeviceLibrary();
+    emulator::Uninstall();
+  }
 }
 
 }  // namespace
