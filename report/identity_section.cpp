@@ -17,14 +17,11 @@ using scanner::OnOff;
 using scanner::ScannerContext;
 using Lines = std::vector<std::string>;
 
-constexpr ModelSet kPreImprinterModels = ModelSet{3, 4, 5, 9, 10, 32} | ModelSet::Range(12, 29);
-constexpr ModelSet kPostImprinterModels = ModelSet::Range(14, 21) | ModelSet{24, 33, 34};
 constexpr ModelSet kPaperDetectModels = {12, 14, 15, 16, 25, 26, 27, 32};
 constexpr ModelSet kBuzzerModels = ModelSet::Range(12, 29) | ModelSet{32};
 constexpr ModelSet kCompatibleModels = {12, 14, 15, 16, 33, 34};
 constexpr ModelSet kCenterBoardModels = {13, 28, 29};
 constexpr ModelSet kCcdBoardModels = {22, 23};
-constexpr uint8_t kTwoImprinterModel = 35;
 
 std::string Suffix(char revision) { return revision ? std::string(1, revision) : std::string(); }
 

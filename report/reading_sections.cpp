@@ -45,8 +45,6 @@ struct SensorWriter {
   }
 };
 
-const char* OnOffBit(uint8_t byte, int bit) { return (byte >> bit & 1) ? "ON" : "OFF"; }
-
 double Value(const std::optional<double>& v) { return v.value_or(0.0); }
 // The extra bytes are held as signed tenths; these give the byte back.
 int ExtraByte(const std::optional<double>& v) { return static_cast<int>(std::lround(Value(v) * 10)); }

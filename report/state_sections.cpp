@@ -17,18 +17,13 @@ using scanner::ModelSet;
 using scanner::ScannerContext;
 
 constexpr ModelSet kStapledModels = ModelSet::Range(17, 24);
-constexpr ModelSet kPreImprinterModels = ModelSet{3, 4, 5, 9, 10, 32} | ModelSet::Range(12, 29);
-constexpr ModelSet kPostImprinterModels = ModelSet::Range(14, 21) | ModelSet{24, 33, 34};
 constexpr ModelSet kLampModels = ModelSet{22, 23} | scanner::kCompactFamily;
-constexpr uint8_t kTwoImprinterModel = 35;
 constexpr uint8_t kColorImageType = 3;
 constexpr ModelSet kNoSpdModels = scanner::kEarlyFamily | scanner::kCompactFamily;
 constexpr ModelSet kTwoSpdModels = ModelSet{13, 28, 29} | ModelSet::Range(17, 24);
 constexpr ModelSet kLongIndividualModels = ModelSet{13, 24, 28, 29} | ModelSet::Range(17, 22);
 constexpr ModelSet kDelicateFeedModels = ModelSet::Range(17, 20);
 constexpr uint8_t kMtfModel = 13;
-
-const char* OnOffBit(uint8_t byte, int bit) { return (byte >> bit & 1) ? "ON" : "OFF"; }
 
 bool WriteStatus(ReportFile& file, const char* heading, const scanner::StatusEntry& entry,
                  const scanner::ScannerStatus& s) {
