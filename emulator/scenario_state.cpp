@@ -118,7 +118,7 @@ std::optional<uint8_t> DataTypeOf(const ScenarioReader& r, const std::string& ke
 }
 
 void LoadLengths(const ScenarioReader& r, DeviceBuilder& d) {
-  for (const std::string& key : r.file().Keys(r.section())) {
+  for (const std::string& key : r.Keys()) {
     for (auto [prefix, opcode] : {std::pair{kReadLengthPrefix, kOpVendorRead}, std::pair{kWriteLengthPrefix, kOpVendorWrite}}) {
       if (!StartsWithIgnoreCase(key, prefix)) continue;
       const std::optional<uint8_t> type = DataTypeOf(r, key, prefix);
@@ -130,7 +130,7 @@ void LoadLengths(const ScenarioReader& r, DeviceBuilder& d) {
 }
 
 void LoadReadBlocks(const ScenarioReader& r, StateChange& c) {
-  for (const std::string& key : r.file().Keys(r.section())) {
+  for (const std::string& key : r.Keys()) {
     if (!StartsWithIgnoreCase(key, kReadPrefix)) continue;
     const std::optional<uint8_t> type = DataTypeOf(r, key, kReadPrefix);
     auto bytes = r.Bytes(key);

@@ -1,5 +1,7 @@
 #include "emulator/scenario.h"
 
+#include <chrono>
+#include <functional>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -310,6 +312,53 @@ TEST(ScenarioTest, GarbageBytesNeverCrash) {
   }
 }
 
+// Sections and keys are found through the profile's index, so a scenario with many
+// names loads in milliseconds.
+TEST(ScenarioTest, FortyThousandNamesLoadInMilliseconds) {
+  constexpr int kNames = 40000;
+  const std::string desk = "[Device.desk]\nProduct=DE-T4783Z\nStillImage=usb\n";
+  std::string keys = desk, steps = desk, faults = desk;
+  for (int i = 0; i < kNames; ++i) {
+    const std::string n = std::to_string(i);
+    keys += "Extra" + n + "=" + n + "\n";
+    steps += "[Timeline." + n + "]\nDevice=desk\nAt=" + n + "\nCleanCount=" + n + "\n";
+    faults += "[Fault." + n + "]\nDevice=DESK\nKind=busy\nOpcode=0xE0\nDataType=0x01\n";
+  }
+  keys += "EXTRA7=again\nCleanCount=5\n";
+  struct Case {
+    const char* what;
+    const std::string& text;
+    std::function<void(const emulator::Scenario&, emulator::EmulatedDevice&)> check;
+  } cases[] = {
+      {"keys of one device", keys,
+       [](const emulator::Scenario& s, emulator::EmulatedDevice& d) {
+         EXPECT_EQ(s.warnings.size(), size_t{kNames}) << "each unknown key once";
+         EXPECT_EQ(s.warnings.back(), "[Device.desk] unknown key Extra39999 ignored");
+         EXPECT_EQ(d.State().counters.after_clean, 5u);
+       }},
+      {"timeline steps", steps,
+       [](const emulator::Scenario& s, emulator::EmulatedDevice&) {
+         EXPECT_TRUE(s.warnings.empty());
+         EXPECT_EQ(s.bus->PendingTimelineSteps(), size_t{kNames});
+       }},
+      {"faults", faults,
+       [](const emulator::Scenario& s, emulator::EmulatedDevice& d) {
+         EXPECT_TRUE(s.warnings.empty());
+         for (int i = 0; i < 2; ++i) EXPECT_EQ(Exec(d, Cdb10(0xE0, 0x01, 12), 12).result.outcome, Outcome::kBusy);
+         EXPECT_EQ(Exec(d, Cdb10(0xE0, 0x9C, 24), 24).result.outcome, Outcome::kGood);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto start = std::chrono::steady_clock::now();
+    const emulator::Scenario scenario = emulator::LoadScenario(c.text);
+    const auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(elapsed, 2.0) << elapsed << " s";
+    ASSERT_EQ(scenario.bus->Devices().size(), 1u);
+    c.check(scenario, *scenario.bus->Devices()[0]);
+  }
+}
+
 TEST(ScenarioTest, FileLoaderReadsTheFileOrReportsIt) {
   platform::testing::TempDir dir;
   platform::testing::WriteAll(dir.path() / "demo.ini", kScenario);
@@ -320,6 +369,22 @@ TEST(ScenarioTest, FileLoaderReadsTheFileOrReportsIt) {
   const emulator::Scenario missing = emulator::LoadScenarioFile((dir.path() / "none.ini").string());
   EXPECT_TRUE(missing.bus->Devices().empty());
   ASSERT_EQ(missing.warnings.size(), 1u);
+  const emulator::Scenario folder = emulator::LoadScenarioFile(dir.path().string());
+  EXPECT_TRUE(folder.bus->Devices().empty());
+  EXPECT_EQ(folder.warnings, std::vector<std::string>{"cannot read " + dir.path().string()});
+
+  // A file is read up to 4 MiB: what lies beyond is left out and reported.
+  constexpr size_t kLimit = 4 << 20;
+  std::string padded = kScenario;
+  padded += ";" + std::string(kLimit - padded.size() - 1, 'x');
+  platform::testing::WriteAll(dir.path() / "full.ini", padded);
+  platform::testing::WriteAll(dir.path() / "long.ini", padded + "\n[Device.beyond]\n");
+  const emulator::Scenario full = emulator::LoadScenarioFile((dir.path() / "full.ini").string());
+  EXPECT_TRUE(full.warnings.empty());
+  const emulator::Scenario cut = emulator::LoadScenarioFile((dir.path() / "long.ini").string());
+  EXPECT_EQ(cut.bus->Devices().size(), 2u);
+  ASSERT_EQ(cut.warnings.size(), 1u);
+  EXPECT_NE(cut.warnings[0].find("only the first 4194304 bytes read"), std::string::npos) << cut.warnings[0];
 }
 
 }  // namespace
