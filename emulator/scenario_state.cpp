@@ -1,6 +1,7 @@
 #include "emulator/scenario_state.h"
 
 #include "emulator/model_profile.h"
+#include "emulator/state_blocks.h"
 #include "platform/format.h"
 
 namespace emulator {
@@ -75,12 +76,39 @@ struct BytesKey {
 
 const BytesKey kBytesKeys[] = {
     {"StatusBytes", 4, [](S& s, const std::vector<uint8_t>& v) { std::copy_n(v.begin(), 4, s.status.bytes.begin()); }},
-    {"Caution", 6, [](S& s, const std::vector<uint8_t>& v) { std::copy_n(v.begin(), 6, s.caution.begin()); }},
+    {"Caution", 6,
+     [](S& s, const std::vector<uint8_t>& v) {
+       CautionReport report;
+       std::copy_n(v.begin(), report.size(), report.begin());
+       s.caution = ForcedCautions(report);
+     }},
     {"FlatbedStatusBytes", 4,
      [](S& s, const std::vector<uint8_t>& v) { std::copy_n(v.begin(), 4, s.flatbed.status.bytes.begin()); }},
     {"IndividualSettings", 4,
      [](S& s, const std::vector<uint8_t>& v) { std::copy_n(v.begin(), 4, s.individual_settings.begin()); }},
 };
+
+// A roller byte of the caution report: forced to a value, or "auto", following the counts.
+struct RollerKey {
+  const char* name;
+  std::optional<uint8_t> Cautions::*forced;
+};
+
+const RollerKey kRollerKeys[] = {
+    {"CleanRollerCaution", &Cautions::clean_roller},
+    {"ReplaceRollerCaution", &Cautions::replace_roller},
+};
+
+struct RollerSetting {
+  std::optional<uint8_t> forced;  // nullopt: "auto"
+};
+
+std::optional<RollerSetting> ParseRollerSetting(std::string_view text) {
+  if (platform::text::EqualsIgnoreCase(platform::text::Trim(text), "auto")) return RollerSetting{};
+  const std::optional<uint64_t> n = ParseNumber(text, 0xFF);
+  if (!n) return std::nullopt;
+  return RollerSetting{static_cast<uint8_t>(*n)};
+}
 
 void LoadNumbers(const ScenarioReader& r, StateChange& c) {
   for (const NumberKey& key : kNumberKeys)
@@ -106,6 +134,14 @@ void LoadByteLists(const ScenarioReader& r, StateChange& c) {
     if (v->size() != key.count) r.Warn(platform::Format("%s takes %zu bytes: cut or zero-filled", key.name, key.count));
     v->resize(key.count);
     c.edits.push_back([apply = key.apply, v = *v](S& s) { apply(s, v); });
+  }
+}
+
+// After Caution, so that a roller key of the same section wins over it.
+void LoadRollerCautions(const ScenarioReader& r, StateChange& c) {
+  for (const RollerKey& key : kRollerKeys) {
+    const auto v = r.Get<RollerSetting>(key.name, "a number up to 255 or auto", ParseRollerSetting);
+    if (v) c.edits.push_back([member = key.forced, forced = v->forced](S& s) { s.caution.*member = forced; });
   }
 }
 
@@ -154,6 +190,7 @@ StateChange LoadStateChange(const ScenarioReader& r) {
   LoadNumbers(r, change);
   LoadTexts(r, change);
   LoadByteLists(r, change);
+  LoadRollerCautions(r, change);
   LoadReadBlocks(r, change);
   return change;
 }
@@ -175,6 +212,7 @@ std::set<std::string> StateKeyNames() {
   for (const NumberKey& key : kNumberKeys) names.insert(platform::text::ToLowerAscii(key.name));
   for (const TextKey& key : kTextKeys) names.insert(platform::text::ToLowerAscii(key.name));
   for (const BytesKey& key : kBytesKeys) names.insert(platform::text::ToLowerAscii(key.name));
+  for (const RollerKey& key : kRollerKeys) names.insert(platform::text::ToLowerAscii(key.name));
   return names;
 }
 

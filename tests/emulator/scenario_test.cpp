@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "emulator/command_table.h"
+#include "emulator/state_blocks.h"
 #include "platform/clock.h"
 #include "tests/emulator/emulator_support.h"
 #include "tests/platform/test_env.h"
@@ -138,6 +139,8 @@ TEST(ScenarioTest, BadValuesKeepDefaultsAndAreReported) {
       {"version text", "[Device.a]\nFirmware=1.005\n", "Firmware"},
       {"identity text", "[Device.a]\nIdentityText=0123456789ABCDEFG\n", "IdentityText"},
       {"caution bytes", "[Device.a]\nCaution=64 00\n", "Caution"},
+      {"roller caution", "[Device.a]\nCleanRollerCaution=256\n", "CleanRollerCaution=256: expected"},
+      {"roller caution word", "[Device.a]\nReplaceRollerCaution=sometimes\n", "ReplaceRollerCaution=sometimes: expected"},
       {"read length", "[Device.a]\nReadLength.9C=lots\n", "ReadLength.9C"},
       {"read length type", "[Device.a]\nReadLength.QQ=16\n", "ReadLength.QQ"},
       {"write length", "[Device.a]\nWriteLength.9D=16/24\n", "WriteLength.9D"},
@@ -231,7 +234,7 @@ TEST(ScenarioTest, StateKeysOverrideTheModelsDefaults) {
   EXPECT_EQ(s.status.state, 3);
   EXPECT_EQ(s.status.code, 0x11000001u);
   EXPECT_EQ(s.status.bytes, (std::array<uint8_t, 4>{1, 2, 3, 4}));
-  EXPECT_EQ(s.caution, (emulator::CautionReport{100, 0, 0, 0, 0xFF, 0}));
+  EXPECT_EQ(emulator::CautionReportOf(s.caution, s.counters), (emulator::CautionReport{100, 0, 0, 0, 0xFF, 0}));
   const emulator::Counters& c = s.counters;
   EXPECT_EQ(std::vector<uint32_t>({c.system, c.flatbed, c.after_clean, c.after_replace, c.paper_feed,
                                    c.clean_threshold, c.replace_threshold, c.paper_feed_threshold}),
@@ -275,6 +278,28 @@ TEST(ScenarioTest, StateKeysOverrideTheModelsDefaults) {
   auto other = scenario.bus->Find("other");
   ASSERT_TRUE(other);
   EXPECT_EQ(other->Profile().model_code, 44);
+}
+
+// Caution forces the whole report; a roller key forces one roller byte, or with
+// "auto" lets it follow the counts again, in a device section or a timeline step.
+TEST(ScenarioTest, RollerCautionsFollowTheCountsUnlessForced) {
+  platform::ScopedFakeClock clock;
+  const emulator::Scenario scenario = emulator::LoadScenario(
+      "[Device.counted]\nProduct=DE-T4783Z\nCleanCount=1000\nCleanThreshold=1000\nReplaceCount=50000\n"
+      "ReplaceThreshold=200000\n"
+      "[Device.lamp]\nProduct=DE-T4783Z\nCleanCount=1000\nCleanThreshold=1000\nReplaceCount=50000\n"
+      "ReplaceThreshold=200000\nCaution=00 00 FF 00 00 00\nCleanRollerCaution=auto\n"
+      "[Device.forced]\nProduct=DE-T4783Z\nCleanCount=0\nReplaceRollerCaution=100\n"
+      "[Timeline.free]\nDevice=forced\nAt=1000\nReplaceRollerCaution=AUTO\nCleanRollerCaution=7\n");
+  ASSERT_TRUE(scenario.warnings.empty()) << scenario.warnings.front();
+  auto report = [&](const char* name) {
+    return Exec(*scenario.bus->Find(name), Cdb10(0xE0, 0x90, 12), 6).data;
+  };
+  EXPECT_EQ(report("counted"), (Bytes{100, 25, 0, 0, 0, 0}));
+  EXPECT_EQ(report("lamp"), (Bytes{100, 0, 0xFF, 0, 0, 0}));
+  EXPECT_EQ(report("forced"), (Bytes{0, 100, 0, 0, 0, 0}));
+  clock->Advance(1000);
+  EXPECT_EQ(report("forced"), (Bytes{7, 24, 0, 0, 0, 0})) << "48210 of 200000 since replacement";
 }
 
 TEST(ScenarioTest, TruncatedScenariosLoadWhatTheyHold) {
