@@ -25,10 +25,12 @@ class ProfileSection {
   // is missing or has no leading number.
   int GetInt(std::string_view key, int def) const;
   std::vector<std::string> Keys() const;
+
+ private:
+  friend class ProfileFile;
   // Adds an entry unless the key is there already.
   void Add(std::string_view key, std::string_view value);
 
- private:
   struct Entry {
     std::string key;
     std::string value;
