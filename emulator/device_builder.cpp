@@ -2,6 +2,7 @@
 
 #include "emulator/default_state.h"
 #include "emulator/model_table.h"
+#include "emulator/state_blocks.h"
 
 namespace emulator {
 
@@ -91,7 +92,7 @@ DeviceBuilder& DeviceBuilder::Status(uint32_t code, std::array<uint8_t, 4> statu
 }
 
 DeviceBuilder& DeviceBuilder::Caution(const CautionReport& report) {
-  return Edit([=](ScannerState& s) { s.caution = report; });
+  return Edit([=](ScannerState& s) { s.caution = ForcedCautions(report); });
 }
 
 DeviceBuilder& DeviceBuilder::SystemCounts(uint32_t system, uint32_t flatbed) {

@@ -61,6 +61,7 @@ class DeviceBuilder {
   // Raw answer of a vendor read; it wins over the state and the profile.
   DeviceBuilder& VendorRead(uint8_t data_type, std::vector<uint8_t> answer);
   DeviceBuilder& Status(uint32_t code, std::array<uint8_t, 4> status_bytes = {}, uint8_t state_byte = 0);
+  // The whole caution report, the roller bytes forced whatever the counts.
   DeviceBuilder& Caution(const CautionReport& report);
   DeviceBuilder& SystemCounts(uint32_t system, uint32_t flatbed = 0);
   DeviceBuilder& RollerCounts(uint32_t after_clean, uint32_t after_replace, uint32_t paper_feed = 0);

@@ -45,6 +45,14 @@ struct StatusBlock {
 // A roller at 100 has reached its caution; a lamp or plate at 0xFF needs attention.
 using CautionReport = std::array<uint8_t, 6>;
 
+// The caution report's sources. A roller byte follows its count and threshold (see
+// RollerCaution) unless it is forced; the lamps and plates have no counts.
+struct Cautions {
+  std::optional<uint8_t> clean_roller;    // forced byte 0
+  std::optional<uint8_t> replace_roller;  // forced byte 1
+  std::array<uint8_t, 4> lamps_plates{};  // bytes 2-5
+};
+
 struct Counters {
   uint32_t system = 0;
   uint32_t flatbed = 0;
@@ -166,7 +174,7 @@ struct ScanState {
 
 struct ScannerState {
   StatusBlock status;
-  CautionReport caution{};
+  Cautions caution;
   Counters counters;
   SleepSetting sleep;
   uint8_t paper_mode = 1;  // 1 A4, 0 Letter

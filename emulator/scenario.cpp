@@ -1,7 +1,6 @@
 #include "emulator/scenario.h"
 
 #include <algorithm>
-#include <fstream>
 #include <iterator>
 #include <limits>
 #include <map>
@@ -10,6 +9,7 @@
 #include "emulator/scenario_reader.h"
 #include "emulator/scenario_state.h"
 #include "emulator/scenario_values.h"
+#include "platform/file_io.h"
 #include "platform/format.h"
 #include "platform/profile.h"
 #include "platform/text.h"
@@ -83,12 +83,15 @@ void LoadDevice(const ScenarioReader& r, DeviceBuilder& d) {
   LoadAttachment(r, d);
   LoadDriver(r, d);
   LoadStateKeys(r, d);
-  std::set<std::string> known = {"peripheraltype", "vendor", "product", "revision", "inquiry", "aspi", "stillimage",
-                                 "internalname", "vendordescription", "devicedescription", "portname", "escapeform",
-                                 "lockmode", "usbspeed", "disablenotifications", "buttonapplications",
-                                 "feederapplications", "flatbedunit"};
-  known.merge(DeviceKeyNames());
-  r.WarnUnknownKeys(known, {kReadPrefix, kReadLengthPrefix, kWriteLengthPrefix});
+  static const std::set<std::string> kKnown = [] {
+    std::set<std::string> known = {"peripheraltype", "vendor", "product", "revision", "inquiry", "aspi", "stillimage",
+                                   "internalname", "vendordescription", "devicedescription", "portname", "escapeform",
+                                   "lockmode", "usbspeed", "disablenotifications", "buttonapplications",
+                                   "feederapplications", "flatbedunit"};
+    known.merge(DeviceKeyNames());
+    return known;
+  }();
+  r.WarnUnknownKeys(kKnown, {kReadPrefix, kReadLengthPrefix, kWriteLengthPrefix});
 }
 
 enum class FaultName {
@@ -188,9 +191,12 @@ std::optional<uint64_t> StepTime(const ScenarioReader& r) {
 
 // One action a step: the state keys together, Unplug, Plug or LockHeldUntil.
 void LoadTimelineStep(const ScenarioReader& r, const DeviceMap& devices) {
-  std::set<std::string> known = {"device", "at", "unplug", "plug", "lockhelduntil"};
-  known.merge(StateKeyNames());
-  r.WarnUnknownKeys(known, {kReadPrefix});
+  static const std::set<std::string> kKnown = [] {
+    std::set<std::string> known = {"device", "at", "unplug", "plug", "lockhelduntil"};
+    known.merge(StateKeyNames());
+    return known;
+  }();
+  r.WarnUnknownKeys(kKnown, {kReadPrefix});
   DeviceBuilder* device = NamedDevice(r, devices, "step");
   const std::optional<uint64_t> at = StepTime(r);
   if (!device || !at) return;
@@ -268,15 +274,12 @@ Scenario LoadScenario(std::string_view bytes) {
 }
 
 Scenario LoadScenarioFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {std::make_shared<Bus>(), {"cannot read " + path}};
-  std::string bytes;
-  bytes.resize(kMaxFileBytes);
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<size_t>(in.gcount()));
-  Scenario scenario = LoadScenario(bytes);
-  if (in && in.peek() != std::char_traits<char>::eof())
-    scenario.warnings.push_back(platform::Format("%s: only the first %zu bytes read", path.c_str(), kMaxFileBytes));
+  std::optional<std::string> bytes = platform::files::ReadFileUpTo(path, kMaxFileBytes + 1);
+  if (!bytes) return {std::make_shared<Bus>(), {"cannot read " + path}};
+  const bool cut = bytes->size() > kMaxFileBytes;
+  if (cut) bytes->resize(kMaxFileBytes);
+  Scenario scenario = LoadScenario(*bytes);
+  if (cut) scenario.warnings.push_back(platform::Format("%s: only the first %zu bytes read", path.c_str(), kMaxFileBytes));
   return scenario;
 }
 

@@ -27,10 +27,13 @@ inline bool StartsWithIgnoreCase(std::string_view s, std::string_view prefix) {
 // Reads the keys of one section, reporting values it cannot use.
 class ScenarioReader {
  public:
+  // The section is looked up once; every key after that through its index.
   ScenarioReader(const platform::ProfileFile& file, std::string section, std::vector<std::string>& warnings)
-      : file_(file), section_(std::move(section)), warnings_(warnings) {}
+      : keys_(file.Find(section)), section_(std::move(section)), warnings_(warnings) {}
 
-  std::optional<std::string> Text(std::string_view key) const { return file_.Get(section_, key); }
+  std::optional<std::string> Text(std::string_view key) const { return keys_ ? keys_->Get(key) : std::nullopt; }
+  // The section's keys in file order, each once.
+  std::vector<std::string> Keys() const { return keys_ ? keys_->Keys() : std::vector<std::string>{}; }
 
   template <class T>
   std::optional<T> Number(std::string_view key, uint64_t max = std::numeric_limits<T>::max()) const {
@@ -78,7 +81,7 @@ class ScenarioReader {
 
   // Reports keys that are neither known nor begin with an allowed prefix.
   void WarnUnknownKeys(const std::set<std::string>& known, std::initializer_list<std::string_view> allowed_prefixes = {}) const {
-    for (const std::string& key : file_.Keys(section_)) {
+    for (const std::string& key : Keys()) {
       if (known.count(platform::text::ToLowerAscii(key))) continue;
       if (std::any_of(allowed_prefixes.begin(), allowed_prefixes.end(),
                       [&](std::string_view prefix) { return StartsWithIgnoreCase(key, prefix); }))
@@ -88,10 +91,9 @@ class ScenarioReader {
   }
 
   const std::string& section() const { return section_; }
-  const platform::ProfileFile& file() const { return file_; }
 
  private:
-  const platform::ProfileFile& file_;
+  const platform::ProfileSection* keys_;  // null when the file has no such section
   std::string section_;
   std::vector<std::string>& warnings_;
 };

@@ -1,6 +1,7 @@
 #include "emulator/scenario_state.h"
 
 #include "emulator/model_profile.h"
+#include "emulator/state_blocks.h"
 #include "platform/format.h"
 
 namespace emulator {
@@ -75,12 +76,39 @@ struct BytesKey {
 
 const BytesKey kBytesKeys[] = {
     {"StatusBytes", 4, [](S& s, const std::vector<uint8_t>& v) { std::copy_n(v.begin(), 4, s.status.bytes.begin()); }},
-    {"Caution", 6, [](S& s, const std::vector<uint8_t>& v) { std::copy_n(v.begin(), 6, s.caution.begin()); }},
+    {"Caution", 6,
+     [](S& s, const std::vector<uint8_t>& v) {
+       CautionReport report;
+       std::copy_n(v.begin(), report.size(), report.begin());
+       s.caution = ForcedCautions(report);
+     }},
     {"FlatbedStatusBytes", 4,
      [](S& s, const std::vector<uint8_t>& v) { std::copy_n(v.begin(), 4, s.flatbed.status.bytes.begin()); }},
     {"IndividualSettings", 4,
      [](S& s, const std::vector<uint8_t>& v) { std::copy_n(v.begin(), 4, s.individual_settings.begin()); }},
 };
+
+// A roller byte of the caution report: forced to a value, or "auto", following the counts.
+struct RollerKey {
+  const char* name;
+  std::optional<uint8_t> Cautions::*forced;
+};
+
+const RollerKey kRollerKeys[] = {
+    {"CleanRollerCaution", &Cautions::clean_roller},
+    {"ReplaceRollerCaution", &Cautions::replace_roller},
+};
+
+struct RollerSetting {
+  std::optional<uint8_t> forced;  // nullopt: "auto"
+};
+
+std::optional<RollerSetting> ParseRollerSetting(std::string_view text) {
+  if (platform::text::EqualsIgnoreCase(platform::text::Trim(text), "auto")) return RollerSetting{};
+  const std::optional<uint64_t> n = ParseNumber(text, 0xFF);
+  if (!n) return std::nullopt;
+  return RollerSetting{static_cast<uint8_t>(*n)};
+}
 
 void LoadNumbers(const ScenarioReader& r, StateChange& c) {
   for (const NumberKey& key : kNumberKeys)
@@ -109,6 +137,14 @@ void LoadByteLists(const ScenarioReader& r, StateChange& c) {
   }
 }
 
+// After Caution, so that a roller key of the same section wins over it.
+void LoadRollerCautions(const ScenarioReader& r, StateChange& c) {
+  for (const RollerKey& key : kRollerKeys) {
+    const auto v = r.Get<RollerSetting>(key.name, "a number up to 255 or auto", ParseRollerSetting);
+    if (v) c.edits.push_back([member = key.forced, forced = v->forced](S& s) { s.caution.*member = forced; });
+  }
+}
+
 // The data type of a prefixed key, two hex digits with or without 0x.
 std::optional<uint8_t> DataTypeOf(const ScenarioReader& r, const std::string& key, std::string_view prefix) {
   const auto hex = ParseHexBytes(std::string_view(key).substr(prefix.size()));
@@ -118,7 +154,7 @@ std::optional<uint8_t> DataTypeOf(const ScenarioReader& r, const std::string& ke
 }
 
 void LoadLengths(const ScenarioReader& r, DeviceBuilder& d) {
-  for (const std::string& key : r.file().Keys(r.section())) {
+  for (const std::string& key : r.Keys()) {
     for (auto [prefix, opcode] : {std::pair{kReadLengthPrefix, kOpVendorRead}, std::pair{kWriteLengthPrefix, kOpVendorWrite}}) {
       if (!StartsWithIgnoreCase(key, prefix)) continue;
       const std::optional<uint8_t> type = DataTypeOf(r, key, prefix);
@@ -130,7 +166,7 @@ void LoadLengths(const ScenarioReader& r, DeviceBuilder& d) {
 }
 
 void LoadReadBlocks(const ScenarioReader& r, StateChange& c) {
-  for (const std::string& key : r.file().Keys(r.section())) {
+  for (const std::string& key : r.Keys()) {
     if (!StartsWithIgnoreCase(key, kReadPrefix)) continue;
     const std::optional<uint8_t> type = DataTypeOf(r, key, kReadPrefix);
     auto bytes = r.Bytes(key);
@@ -154,6 +190,7 @@ StateChange LoadStateChange(const ScenarioReader& r) {
   LoadNumbers(r, change);
   LoadTexts(r, change);
   LoadByteLists(r, change);
+  LoadRollerCautions(r, change);
   LoadReadBlocks(r, change);
   return change;
 }
@@ -175,6 +212,7 @@ std::set<std::string> StateKeyNames() {
   for (const NumberKey& key : kNumberKeys) names.insert(platform::text::ToLowerAscii(key.name));
   for (const TextKey& key : kTextKeys) names.insert(platform::text::ToLowerAscii(key.name));
   for (const BytesKey& key : kBytesKeys) names.insert(platform::text::ToLowerAscii(key.name));
+  for (const RollerKey& key : kRollerKeys) names.insert(platform::text::ToLowerAscii(key.name));
   return names;
 }
 

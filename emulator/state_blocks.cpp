@@ -105,7 +105,26 @@ Block StatusBlockBytes(const StatusBlock& status) {
   return out;
 }
 
-Block CautionReportBytes(const CautionReport& caution) { return PrefixBytes(caution.data(), caution.size(), 12); }
+uint8_t RollerCaution(uint32_t count, uint32_t threshold) {
+  if (count >= threshold) return 100;  // compared as the utility compares its counter record
+  return static_cast<uint8_t>(uint64_t{count} * 100 / threshold);
+}
+
+CautionReport CautionReportOf(const Cautions& caution, const Counters& counters) {
+  CautionReport report{};
+  report[0] = caution.clean_roller.value_or(RollerCaution(counters.after_clean, counters.clean_threshold));
+  report[1] = caution.replace_roller.value_or(RollerCaution(counters.after_replace, counters.replace_threshold));
+  std::copy(caution.lamps_plates.begin(), caution.lamps_plates.end(), report.begin() + 2);
+  return report;
+}
+
+Cautions ForcedCautions(const CautionReport& report) {
+  Cautions caution{report[0], report[1], {}};
+  std::copy(report.begin() + 2, report.end(), caution.lamps_plates.begin());
+  return caution;
+}
+
+Block CautionReportBytes(const CautionReport& report) { return PrefixBytes(report.data(), report.size(), 12); }
 
 Block SystemCounterBytes(const Counters& counters, uint32_t length) {
   Block out(length >= 20 ? 20 : 14);

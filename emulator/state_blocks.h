@@ -12,7 +12,13 @@ namespace emulator {
 using Block = std::vector<uint8_t>;
 
 Block StatusBlockBytes(const StatusBlock& status);            // 12 bytes
-Block CautionReportBytes(const CautionReport& caution);       // 12 bytes
+// A roller's caution byte as the scanner counts it: 100 once the count has reached the
+// threshold, else the share of it reached in percent (0-99).
+uint8_t RollerCaution(uint32_t count, uint32_t threshold);
+CautionReport CautionReportOf(const Cautions& caution, const Counters& counters);
+// The whole report as given, both roller bytes forced.
+Cautions ForcedCautions(const CautionReport& report);
+Block CautionReportBytes(const CautionReport& report);        // 12 bytes
 Block SystemCounterBytes(const Counters& counters, uint32_t length);  // 14, or 20 with the flatbed count
 Block RollerCounterBytes(const Counters& counters, uint32_t length);  // 16, or 24 with the paper feed roller
 Block SleepBytes(const SleepSetting& sleep, uint32_t length);         // 2, or 4 with power-off

@@ -51,7 +51,9 @@ CommandAnswer ReadPaperMode(CommandContext& c, const CommandInput& in) {
   return Reply(in, PrefixBytes(&c.state.paper_mode, 1, TransferLength(in)));
 }
 
-CommandAnswer ReadCaution(CommandContext& c, const CommandInput& in) { return Reply(in, CautionReportBytes(c.state.caution)); }
+CommandAnswer ReadCaution(CommandContext& c, const CommandInput& in) {
+  return Reply(in, CautionReportBytes(CautionReportOf(c.state.caution, c.state.counters)));
+}
 
 CommandAnswer ReadIdentity(CommandContext& c, const CommandInput& in) { return Reply(in, IdentityBytes(c.state.identity_text)); }
 

@@ -48,20 +48,32 @@ bool FillTemporary(int fd, std::string_view bytes, mode_t mode, std::optional<si
   return WriteAll(fd, bytes) && ::fsync(fd) == 0;
 }
 
+// Up to max_bytes from the descriptor, the string growing only by what each read gave.
+std::optional<std::string> ReadUpTo(int fd, size_t max_bytes) {
+  std::string bytes;
+  char chunk[65536];
+  while (bytes.size() < max_bytes) {
+    const ssize_t n = ::read(fd, chunk, std::min(sizeof chunk, max_bytes - bytes.size()));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return std::nullopt;
+    if (n == 0) break;
+    bytes.append(chunk, static_cast<size_t>(n));
+  }
+  return bytes;
+}
+
 }  // namespace
 
 std::optional<std::string> ReadFileOrEmpty(const std::filesystem::path& path) {
   Fd file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
   if (file.fd < 0) return errno == ENOENT ? std::optional<std::string>("") : std::nullopt;
-  std::string bytes;
-  char chunk[65536];
-  for (;;) {
-    const ssize_t n = ::read(file.fd, chunk, sizeof chunk);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return std::nullopt;
-    if (n == 0) return bytes;
-    bytes.append(chunk, static_cast<size_t>(n));
-  }
+  return ReadUpTo(file.fd, std::string().max_size());
+}
+
+std::optional<std::string> ReadFileUpTo(const std::filesystem::path& path, size_t max_bytes) {
+  Fd file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+  if (file.fd < 0) return std::nullopt;
+  return ReadUpTo(file.fd, max_bytes);
 }
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, mode_t new_mode,

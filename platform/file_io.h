@@ -13,6 +13,11 @@ namespace platform::files {
 // The file's bytes; "" when it does not exist, nullopt when it exists but cannot be read.
 std::optional<std::string> ReadFileOrEmpty(const std::filesystem::path& path);
 
+// At most max_bytes of the file's first bytes, holding only what was read (a caller
+// asks for one byte more than it takes to tell a file that is too long); nullopt when
+// the file cannot be opened or read.
+std::optional<std::string> ReadFileUpTo(const std::filesystem::path& path, size_t max_bytes);
+
 // Replaces the file: writes a temporary file in the same folder, fsyncs it, renames it
 // over the old one and fsyncs the folder. An existing file keeps its mode, a new one
 // gets new_mode. fail_after (tests) stops the write with an error once that many bytes

@@ -17,10 +17,16 @@ struct Line {
   std::string_view value;
 };
 
+// A UTF-8 byte-order mark opening the file is not part of its text. Only the first
+// is a mark: any further one belongs to the first line, as any other bytes would.
+std::string_view LeadingMark(std::string_view bytes) {
+  constexpr std::string_view kMark = "\xEF\xBB\xBF";
+  return bytes.substr(0, kMark.size()) == kMark ? kMark : std::string_view{};
+}
+
 // Lines end at LF (a CR before it is dropped by trimming) or at a NUL byte, which
-// ends a text as it would for the C string functions; a UTF-8 mark at the start is skipped.
+// ends a text as it would for the C string functions.
 std::vector<std::string_view> SplitLines(std::string_view bytes) {
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
   std::vector<std::string_view> lines;
   while (!bytes.empty()) {
     const size_t end = bytes.find_first_of(std::string_view("\n\0", 2));
@@ -118,13 +124,40 @@ std::string ReadString(std::string_view section, std::string_view key, std::stri
 
 }  // namespace
 
+std::optional<std::string> ProfileSection::Get(std::string_view key) const {
+  const std::optional<size_t> at = keys_.Find(key);
+  if (!at) return std::nullopt;
+  return entries_[*at].value;
+}
+
+int ProfileSection::GetInt(std::string_view key, int def) const {
+  const std::optional<std::string> value = Get(key);
+  const std::optional<int> number = value ? LeadingNumber(*value) : std::nullopt;
+  return number.value_or(def);
+}
+
+std::vector<std::string> ProfileSection::Keys() const {
+  std::vector<std::string> keys;
+  keys.reserve(entries_.size());
+  for (const Entry& e : entries_) keys.push_back(e.key);
+  return keys;
+}
+
+void ProfileSection::Add(std::string_view key, std::string_view value) {
+  if (keys_.Add(key, entries_.size())) entries_.push_back({std::string(key), std::string(value)});
+}
+
+// Only the first section of a name is ever read, so a later one is not kept.
 ProfileFile ProfileFile::Parse(std::string_view bytes) {
   ProfileFile file;
-  for (std::string_view raw : SplitLines(bytes)) {
+  ProfileSection* current = nullptr;  // null before any section and in a repeated one
+  for (std::string_view raw : SplitLines(bytes.substr(LeadingMark(bytes).size()))) {
     const Line line = Classify(raw);
-    if (line.kind == Line::kSection) file.sections_.push_back({std::string(line.name), {}});
-    if (line.kind == Line::kEntry && !file.sections_.empty())  // entries before any section belong to none
-      file.sections_.back().entries.push_back({std::string(line.name), std::string(line.value)});
+    if (line.kind == Line::kSection) {
+      const bool first = file.names_.Add(line.name, file.sections_.size());
+      current = first ? &file.sections_.emplace_back(std::string(line.name)) : nullptr;
+    }
+    if (line.kind == Line::kEntry && current) current->Add(line.name, line.value);
   }
   return file;
 }
@@ -135,40 +168,31 @@ ProfileFile ProfileFile::Load(std::string_view file_name) {
   return bytes ? Parse(*bytes) : ProfileFile{};
 }
 
-const ProfileFile::Section* ProfileFile::Find(std::string_view section) const {
-  for (const Section& s : sections_)
-    if (text::EqualsIgnoreCase(s.name, section)) return &s;
-  return nullptr;
+const ProfileSection* ProfileFile::Find(std::string_view section) const {
+  const std::optional<size_t> at = names_.Find(section);
+  return at ? &sections_[*at] : nullptr;
 }
 
 std::optional<std::string> ProfileFile::Get(std::string_view section, std::string_view key) const {
-  const Section* s = Find(section);
-  if (!s) return std::nullopt;
-  for (const Entry& e : s->entries)
-    if (text::EqualsIgnoreCase(e.key, key)) return e.value;
-  return std::nullopt;
+  const ProfileSection* s = Find(section);
+  return s ? s->Get(key) : std::nullopt;
 }
 
 int ProfileFile::GetInt(std::string_view section, std::string_view key, int def) const {
-  const std::optional<std::string> value = Get(section, key);
-  const std::optional<int> number = value ? LeadingNumber(*value) : std::nullopt;
-  return number.value_or(def);
+  const ProfileSection* s = Find(section);
+  return s ? s->GetInt(key, def) : def;
 }
 
 std::vector<std::string> ProfileFile::Sections() const {
   std::vector<std::string> names;
-  for (const Section& s : sections_)
-    if (Find(s.name) == &s) names.push_back(s.name);
+  names.reserve(sections_.size());
+  for (const ProfileSection& s : sections_) names.push_back(s.name());
   return names;
 }
 
 std::vector<std::string> ProfileFile::Keys(std::string_view section) const {
-  std::vector<std::string> keys;
-  if (const Section* s = Find(section))
-    for (const Entry& e : s->entries)
-      if (std::none_of(keys.begin(), keys.end(), [&](const std::string& k) { return text::EqualsIgnoreCase(k, e.key); }))
-        keys.push_back(e.key);
-  return keys;
+  const ProfileSection* s = Find(section);
+  return s ? s->Keys() : std::vector<std::string>{};
 }
 
 DWORD GetPrivateProfileString(std::string_view section, std::string_view key, std::string_view def, char* buffer,
@@ -193,14 +217,15 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key, s
     SetLastError(host ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND);
     return false;
   }
+  const std::string_view mark = LeadingMark(*bytes);
   std::vector<std::string> lines;
-  for (std::string_view line : SplitLines(*bytes)) {
+  for (std::string_view line : SplitLines(std::string_view(*bytes).substr(mark.size()))) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     lines.emplace_back(line);
   }
   if (value) value = OneLine(*value);
   if (!EditLines(lines, OneLine(section), OneLine(key), value)) return true;
-  std::string out;
+  std::string out(mark);  // kept, so the reader still takes the same bytes for the first line
   for (const std::string& line : lines) out += line + "\r\n";
   if (!files::WriteFileAtomically(*host, out)) {
     SetLastError(ERROR_ACCESS_DENIED);

@@ -165,7 +165,7 @@ std::vector<std::string> RegKey::SubKeys() const {
   std::vector<std::string> names;
   const hive::Key key = LoadHive(root_);
   if (const hive::Key* self = hive::Find(key, NamesOf(path_)))
-    for (const hive::Key& sub : self->subkeys) names.push_back(sub.name);
+    for (const hive::Key& sub : self->subkeys()) names.push_back(sub.name());
   return names;
 }
 
@@ -173,7 +173,7 @@ std::vector<std::string> RegKey::ValueNames() const {
   std::vector<std::string> names;
   const hive::Key key = LoadHive(root_);
   if (const hive::Key* self = hive::Find(key, NamesOf(path_)))
-    for (const auto& value : self->values) names.push_back(value.first);
+    for (const auto& value : self->values()) names.push_back(value.first);
   return names;
 }
 

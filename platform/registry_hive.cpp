@@ -196,10 +196,10 @@ std::string FormatData(const RegValue& value) {
 }
 
 void WriteKey(const Key& key, const std::string& path, bool is_root, std::string& out) {
-  if (!is_root || !key.values.empty()) out += "[" + EscapeText(path) + "]\n";
-  for (const auto& [name, value] : key.values)
+  if (!is_root || !key.values().empty()) out += "[" + EscapeText(path) + "]\n";
+  for (const auto& [name, value] : key.values())
     out += (name.empty() ? std::string("@") : "\"" + EscapeText(name) + "\"") + "=" + FormatData(value) + "\n";
-  for (const Key& sub : key.subkeys) WriteKey(sub, path.empty() ? sub.name : path + "\\" + sub.name, false, out);
+  for (const Key& sub : key.subkeys()) WriteKey(sub, path.empty() ? sub.name() : path + "\\" + sub.name(), false, out);
 }
 
 template <class K>
@@ -212,34 +212,61 @@ K* FindIn(K& root, const std::vector<std::string>& names) {
 }  // namespace
 
 Key* Key::Child(std::string_view child_name) {
-  for (Key& k : subkeys)
-    if (text::EqualsIgnoreCase(k.name, child_name)) return &k;
-  return nullptr;
+  const std::optional<size_t> at = subkey_index_.Find(child_name);
+  return at ? &subkeys_[*at] : nullptr;
 }
 
 const Key* Key::Child(std::string_view child_name) const { return const_cast<Key*>(this)->Child(child_name); }
 
+Key& Key::ChildOrNew(std::string_view child_name) {
+  if (Key* child = Child(child_name)) return *child;
+  subkey_index_.Add(child_name, subkeys_.size());
+  return subkeys_.emplace_back(std::string(child_name));
+}
+
 const RegValue* Key::Value(std::string_view value_name) const {
-  for (const auto& [name, value] : values)
-    if (text::EqualsIgnoreCase(name, value_name)) return &value;
-  return nullptr;
+  const std::optional<size_t> at = value_index_.Find(value_name);
+  return at ? &values_[*at].second : nullptr;
 }
 
 void Key::SetValue(std::string_view value_name, const RegValue& value) {
-  auto it = std::find_if(values.begin(), values.end(),
-                         [&](const auto& v) { return text::EqualsIgnoreCase(v.first, value_name); });
-  if (it != values.end())
-    it->second = value;
+  if (const std::optional<size_t> at = value_index_.Find(value_name))
+    values_[*at].second = value;
   else
-    values.emplace_back(std::string(value_name), value);
+    AddValue(value_name, value);
+}
+
+bool Key::AddValue(std::string_view value_name, RegValue value) {
+  if (!value_index_.Add(value_name, values_.size())) return false;
+  values_.emplace_back(std::string(value_name), std::move(value));
+  return true;
 }
 
 bool Key::DeleteValue(std::string_view value_name) {
-  return std::erase_if(values, [&](const auto& v) { return text::EqualsIgnoreCase(v.first, value_name); }) > 0;
+  const std::optional<size_t> at = value_index_.Find(value_name);
+  if (!at) return false;
+  values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(*at));
+  IndexValues();
+  return true;
 }
 
 bool Key::DeleteChild(std::string_view child_name) {
-  return std::erase_if(subkeys, [&](const Key& k) { return text::EqualsIgnoreCase(k.name, child_name); }) > 0;
+  const std::optional<size_t> at = subkey_index_.Find(child_name);
+  if (!at) return false;
+  subkeys_.erase(subkeys_.begin() + static_cast<std::ptrdiff_t>(*at));
+  IndexSubkeys();
+  return true;
+}
+
+// After a removal the later names have moved down by one.
+void Key::IndexValues() {
+  value_index_.Clear();
+  for (size_t i = 0; i < values_.size(); ++i) value_index_.Add(values_[i].first, i);
+}
+
+void Key::IndexSubkeys() {
+  subkey_index_.Clear();
+  for (size_t i = 0; i < subkeys_.size(); ++i) subkey_index_.Add(subkeys_[i].name_, i);
 }
 
 std::optional<std::vector<std::string>> SplitKeyPath(std::string_view path) {
@@ -264,14 +291,7 @@ Key* Find(Key& root, const std::vector<std::string>& names) { return FindIn(root
 
 Key& FindOrCreate(Key& root, const std::vector<std::string>& names) {
   Key* key = &root;
-  for (const std::string& name : names) {
-    Key* child = key->Child(name);
-    if (!child) {
-      key->subkeys.push_back(Key{name, {}, {}});
-      child = &key->subkeys.back();
-    }
-    key = child;
-  }
+  for (const std::string& name : names) key = &key->ChildOrNew(name);
   return *key;
 }
 
@@ -290,7 +310,7 @@ Key Parse(std::string_view text) {
     }
     if (!current) continue;
     std::optional<std::pair<std::string, RegValue>> value = ParseValueLine(line);
-    if (value && !current->Value(value->first)) current->values.push_back(std::move(*value));
+    if (value) current->AddValue(value->first, std::move(value->second));
   }
   return root;
 }

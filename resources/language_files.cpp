@@ -1,9 +1,9 @@
 #include "resources/language_files.h"
 
 #include <array>
-#include <fstream>
 
 #include "platform/debug.h"
+#include "platform/file_io.h"
 #include "platform/format.h"
 #include "platform/language.h"
 #include "platform/paths.h"
@@ -52,19 +52,9 @@ bool Holds(Condition condition, platform::LANGID user, platform::LANGID system) 
   return true;
 }
 
-std::optional<std::string> ReadBounded(const std::filesystem::path& file, size_t max_bytes) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes(max_bytes + 1, '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (in.bad() || static_cast<size_t>(in.gcount()) > max_bytes) return std::nullopt;
-  bytes.resize(static_cast<size_t>(in.gcount()));
-  return bytes;
-}
-
 std::optional<ResourceScript> ReadLanguageScript(const std::filesystem::path& file) {
-  const std::optional<std::string> bytes = ReadBounded(file, kMaxLanguageFileBytes);
-  if (!bytes) return std::nullopt;
+  const std::optional<std::string> bytes = platform::files::ReadFileUpTo(file, kMaxLanguageFileBytes + 1);
+  if (!bytes || bytes->size() > kMaxLanguageFileBytes) return std::nullopt;
   ScriptParseResult parsed = ParseResourceScript(*bytes);
   if (!parsed.script) {
     platform::OutputDebugString(platform::Format("%s: line %d: %s; English resources used\n", file.c_str(),

@@ -1,10 +1,13 @@
 #include "emulator/scenario.h"
 
+#include <chrono>
+#include <functional>
 #include <random>
 
 #include <gtest/gtest.h>
 
 #include "emulator/command_table.h"
+#include "emulator/state_blocks.h"
 #include "platform/clock.h"
 #include "tests/emulator/emulator_support.h"
 #include "tests/platform/test_env.h"
@@ -136,6 +139,8 @@ TEST(ScenarioTest, BadValuesKeepDefaultsAndAreReported) {
       {"version text", "[Device.a]\nFirmware=1.005\n", "Firmware"},
       {"identity text", "[Device.a]\nIdentityText=0123456789ABCDEFG\n", "IdentityText"},
       {"caution bytes", "[Device.a]\nCaution=64 00\n", "Caution"},
+      {"roller caution", "[Device.a]\nCleanRollerCaution=256\n", "CleanRollerCaution=256: expected"},
+      {"roller caution word", "[Device.a]\nReplaceRollerCaution=sometimes\n", "ReplaceRollerCaution=sometimes: expected"},
       {"read length", "[Device.a]\nReadLength.9C=lots\n", "ReadLength.9C"},
       {"read length type", "[Device.a]\nReadLength.QQ=16\n", "ReadLength.QQ"},
       {"write length", "[Device.a]\nWriteLength.9D=16/24\n", "WriteLength.9D"},
@@ -229,7 +234,7 @@ TEST(ScenarioTest, StateKeysOverrideTheModelsDefaults) {
   EXPECT_EQ(s.status.state, 3);
   EXPECT_EQ(s.status.code, 0x11000001u);
   EXPECT_EQ(s.status.bytes, (std::array<uint8_t, 4>{1, 2, 3, 4}));
-  EXPECT_EQ(s.caution, (emulator::CautionReport{100, 0, 0, 0, 0xFF, 0}));
+  EXPECT_EQ(emulator::CautionReportOf(s.caution, s.counters), (emulator::CautionReport{100, 0, 0, 0, 0xFF, 0}));
   const emulator::Counters& c = s.counters;
   EXPECT_EQ(std::vector<uint32_t>({c.system, c.flatbed, c.after_clean, c.after_replace, c.paper_feed,
                                    c.clean_threshold, c.replace_threshold, c.paper_feed_threshold}),
@@ -275,6 +280,28 @@ TEST(ScenarioTest, StateKeysOverrideTheModelsDefaults) {
   EXPECT_EQ(other->Profile().model_code, 44);
 }
 
+// Caution forces the whole report; a roller key forces one roller byte, or with
+// "auto" lets it follow the counts again, in a device section or a timeline step.
+TEST(ScenarioTest, RollerCautionsFollowTheCountsUnlessForced) {
+  platform::ScopedFakeClock clock;
+  const emulator::Scenario scenario = emulator::LoadScenario(
+      "[Device.counted]\nProduct=DE-T4783Z\nCleanCount=1000\nCleanThreshold=1000\nReplaceCount=50000\n"
+      "ReplaceThreshold=200000\n"
+      "[Device.lamp]\nProduct=DE-T4783Z\nCleanCount=1000\nCleanThreshold=1000\nReplaceCount=50000\n"
+      "ReplaceThreshold=200000\nCaution=00 00 FF 00 00 00\nCleanRollerCaution=auto\n"
+      "[Device.forced]\nProduct=DE-T4783Z\nCleanCount=0\nReplaceRollerCaution=100\n"
+      "[Timeline.free]\nDevice=forced\nAt=1000\nReplaceRollerCaution=AUTO\nCleanRollerCaution=7\n");
+  ASSERT_TRUE(scenario.warnings.empty()) << scenario.warnings.front();
+  auto report = [&](const char* name) {
+    return Exec(*scenario.bus->Find(name), Cdb10(0xE0, 0x90, 12), 6).data;
+  };
+  EXPECT_EQ(report("counted"), (Bytes{100, 25, 0, 0, 0, 0}));
+  EXPECT_EQ(report("lamp"), (Bytes{100, 0, 0xFF, 0, 0, 0}));
+  EXPECT_EQ(report("forced"), (Bytes{0, 100, 0, 0, 0, 0}));
+  clock->Advance(1000);
+  EXPECT_EQ(report("forced"), (Bytes{7, 24, 0, 0, 0, 0})) << "48210 of 200000 since replacement";
+}
+
 TEST(ScenarioTest, TruncatedScenariosLoadWhatTheyHold) {
   const std::string full = kScenario;
   for (size_t n = 0; n <= full.size(); ++n) {
@@ -310,6 +337,53 @@ TEST(ScenarioTest, GarbageBytesNeverCrash) {
   }
 }
 
+// Sections and keys are found through the profile's index, so a scenario with many
+// names loads in milliseconds.
+TEST(ScenarioTest, FortyThousandNamesLoadInMilliseconds) {
+  constexpr int kNames = 40000;
+  const std::string desk = "[Device.desk]\nProduct=DE-T4783Z\nStillImage=usb\n";
+  std::string keys = desk, steps = desk, faults = desk;
+  for (int i = 0; i < kNames; ++i) {
+    const std::string n = std::to_string(i);
+    keys += "Extra" + n + "=" + n + "\n";
+    steps += "[Timeline." + n + "]\nDevice=desk\nAt=" + n + "\nCleanCount=" + n + "\n";
+    faults += "[Fault." + n + "]\nDevice=DESK\nKind=busy\nOpcode=0xE0\nDataType=0x01\n";
+  }
+  keys += "EXTRA7=again\nCleanCount=5\n";
+  struct Case {
+    const char* what;
+    const std::string& text;
+    std::function<void(const emulator::Scenario&, emulator::EmulatedDevice&)> check;
+  } cases[] = {
+      {"keys of one device", keys,
+       [](const emulator::Scenario& s, emulator::EmulatedDevice& d) {
+         EXPECT_EQ(s.warnings.size(), size_t{kNames}) << "each unknown key once";
+         EXPECT_EQ(s.warnings.back(), "[Device.desk] unknown key Extra39999 ignored");
+         EXPECT_EQ(d.State().counters.after_clean, 5u);
+       }},
+      {"timeline steps", steps,
+       [](const emulator::Scenario& s, emulator::EmulatedDevice&) {
+         EXPECT_TRUE(s.warnings.empty());
+         EXPECT_EQ(s.bus->PendingTimelineSteps(), size_t{kNames});
+       }},
+      {"faults", faults,
+       [](const emulator::Scenario& s, emulator::EmulatedDevice& d) {
+         EXPECT_TRUE(s.warnings.empty());
+         for (int i = 0; i < 2; ++i) EXPECT_EQ(Exec(d, Cdb10(0xE0, 0x01, 12), 12).result.outcome, Outcome::kBusy);
+         EXPECT_EQ(Exec(d, Cdb10(0xE0, 0x9C, 24), 24).result.outcome, Outcome::kGood);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto start = std::chrono::steady_clock::now();
+    const emulator::Scenario scenario = emulator::LoadScenario(c.text);
+    const auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(elapsed, 2.0) << elapsed << " s";
+    ASSERT_EQ(scenario.bus->Devices().size(), 1u);
+    c.check(scenario, *scenario.bus->Devices()[0]);
+  }
+}
+
 TEST(ScenarioTest, FileLoaderReadsTheFileOrReportsIt) {
   platform::testing::TempDir dir;
   platform::testing::WriteAll(dir.path() / "demo.ini", kScenario);
@@ -320,6 +394,22 @@ TEST(ScenarioTest, FileLoaderReadsTheFileOrReportsIt) {
   const emulator::Scenario missing = emulator::LoadScenarioFile((dir.path() / "none.ini").string());
   EXPECT_TRUE(missing.bus->Devices().empty());
   ASSERT_EQ(missing.warnings.size(), 1u);
+  const emulator::Scenario folder = emulator::LoadScenarioFile(dir.path().string());
+  EXPECT_TRUE(folder.bus->Devices().empty());
+  EXPECT_EQ(folder.warnings, std::vector<std::string>{"cannot read " + dir.path().string()});
+
+  // A file is read up to 4 MiB: what lies beyond is left out and reported.
+  constexpr size_t kLimit = 4 << 20;
+  std::string padded = kScenario;
+  padded += ";" + std::string(kLimit - padded.size() - 1, 'x');
+  platform::testing::WriteAll(dir.path() / "full.ini", padded);
+  platform::testing::WriteAll(dir.path() / "long.ini", padded + "\n[Device.beyond]\n");
+  const emulator::Scenario full = emulator::LoadScenarioFile((dir.path() / "full.ini").string());
+  EXPECT_TRUE(full.warnings.empty());
+  const emulator::Scenario cut = emulator::LoadScenarioFile((dir.path() / "long.ini").string());
+  EXPECT_EQ(cut.bus->Devices().size(), 2u);
+  ASSERT_EQ(cut.warnings.size(), 1u);
+  EXPECT_NE(cut.warnings[0].find("only the first 4194304 bytes read"), std::string::npos) << cut.warnings[0];
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ constexpr platform::GUID kFeeder = {0x9A64B901, 0x7C1B, 0x4934, {0x94, 0xE1, 0xB
 TEST(ThreadSafetyTest, EscapesEventsAndAspiRequestsAtOnce) {
   platform::ScopedFakeClock clock;
   TwoScanners s;
-  s.usb->EditState([](emulator::ScannerState& state) { state.caution[0] = 100; });  // clean the rollers
+  s.usb->EditState([](emulator::ScannerState& state) { state.caution.clean_roller = 100; });  // clean the rollers
   auto handle = OpenDevice(s.bus, *s.usb);
   constexpr int kRequests = 300;
   constexpr int kEvents = 200;

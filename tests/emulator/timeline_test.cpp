@@ -103,7 +103,7 @@ TEST(TimelineTest, EveryTouchAppliesTheStepsThatAreDueAndNoneBefore) {
         .Product("DE-T4783Z")
         .OnAspi(0, 3)
         .OnStiUsb()
-        .At(9000, [](ScannerState& s) { s.caution[0] = 100; })
+        .At(9000, [](ScannerState& s) { s.caution.clean_roller = 100; })
         .At(5000, [](ScannerState& s) { s.status.code = 0x11000001; })
         .At(5000, [](ScannerState& s) { s.status.code += 1; });  // same time: after the one above
     auto bus = builder.Build();
@@ -117,11 +117,11 @@ TEST(TimelineTest, EveryTouchAppliesTheStepsThatAreDueAndNoneBefore) {
     EXPECT_EQ(desk->State().status.code, 0u) << "nothing runs without a touch";
     c.touch(bus, *desk, *handle);
     EXPECT_EQ(desk->State().status.code, 0x11000002u);
-    EXPECT_EQ(desk->State().caution[0], 0);
+    EXPECT_EQ(desk->State().caution.clean_roller, std::nullopt);
     EXPECT_EQ(bus->PendingTimelineSteps(), 1u);
     clock->Advance(10000);
     c.touch(bus, *desk, *handle);
-    EXPECT_EQ(desk->State().caution[0], 100);
+    EXPECT_EQ(desk->State().caution.clean_roller, 100);
     EXPECT_EQ(bus->PendingTimelineSteps(), 0u);
   }
 }
@@ -350,7 +350,8 @@ TEST(TimelineTest, DemoScannerShowsTheRollerCautionAfterTwentySeconds) {
     uint32_t after_clean;
     uint8_t clean_roller;
   };
-  for (const Moment& m : {Moment{0, 992, 0}, Moment{10000, 996, 0}, Moment{19999, 996, 0}, Moment{20000, 1000, 100}}) {
+  // The scanner reports the share of the cleaning count reached, 100 once it is.
+  for (const Moment& m : {Moment{0, 992, 99}, Moment{10000, 996, 99}, Moment{19999, 996, 99}, Moment{20000, 1000, 100}}) {
     SCOPED_TRACE(m.at);
     AdvanceTo(*clock, *bus, m.at);
     const Bytes rollers = ReadThroughEscape(*handle, 0x9C, 24);
@@ -359,6 +360,14 @@ TEST(TimelineTest, DemoScannerShowsTheRollerCautionAfterTwentySeconds) {
     EXPECT_EQ(ReadThroughEscape(*handle, 0x90, 12)[0], m.clean_roller);
     EXPECT_EQ(ReadThroughEscape(*handle, 0x01, 12), Bytes(12, 0)) << "no error, only the caution";
   }
+  // Cleaning the rollers: clearing the counter clears the caution, for good.
+  Bytes clear = Cdb10(0xE1, 0x91, 4);
+  uint8_t after_clean[4] = {0x80, 0, 0, 0};
+  DWORD used = 0;
+  EXPECT_EQ(handle->Escape(0x1001, clear.data(), 10, after_clean, 4, &used), platform::S_OK);
+  AdvanceTo(*clock, *bus, 60000);
+  EXPECT_EQ(platform::bytes::GetBE32(&ReadThroughEscape(*handle, 0x9C, 24)[0]), 0u);
+  EXPECT_EQ(ReadThroughEscape(*handle, 0x90, 12), (Bytes{0, 9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0})) << "18244 of 200000";
 }
 
 }  // namespace

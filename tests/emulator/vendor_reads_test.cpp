@@ -32,6 +32,29 @@ void Positions(DeviceBuilder& d) {
   });
 }
 
+// A roller byte is the share of its threshold the count has reached, 100 from the
+// threshold on; each byte follows its own roller.
+TEST(VendorReadsTest, RollerCautionBytesComeFromCountsAndThresholds) {
+  struct Case {
+    uint32_t count;
+    uint32_t threshold;
+    uint8_t byte;
+  } cases[] = {
+      {0, 1000, 0},      {9, 1000, 0},         {999, 1000, 99},  {1000, 1000, 100},
+      {5000, 1000, 100}, {150000, 200000, 75}, {1, 0, 100},  // no threshold: reached, as the utility compares
+      {0xFFFFFFFE, 0xFFFFFFFF, 99},           {0xFFFFFFFF, 0xFFFFFFFF, 100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.count << " of " << c.threshold);
+    DeviceBuilder clean("d"), replace("d");
+    clean.Product("DE-T2713Z").RollerCounts(c.count, 150000).Thresholds(c.threshold, 200000);
+    replace.Product("DE-T2713Z").RollerCounts(150000, c.count).Thresholds(200000, c.threshold);
+    EmulatedDevice clean_device(clean.Build()), replace_device(replace.Build());
+    EXPECT_EQ(Exec(clean_device, Cdb10(0xE0, 0x90, 12), 12).data, (Bytes{c.byte, 75, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Exec(replace_device, Cdb10(0xE0, 0x90, 12), 12).data, (Bytes{75, c.byte, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  }
+}
+
 TEST(VendorReadsTest, BlocksCarryTheStateInTheModelsLayout) {
   const ReadCase cases[] = {
       {"status block", "DE-T2713Z", [](DeviceBuilder& d) { d.Status(0x11223344, {1, 2, 3, 4}, 3); },

@@ -67,6 +67,50 @@ TEST(VendorWritesTest, WritesShowInLaterReads) {
   }
 }
 
+// The roller bytes of the caution report (bytes 0-1 of E0 0x90).
+Bytes RollerCautions(EmulatedDevice& device) {
+  const Bytes report = Exec(device, Cdb10(0xE0, 0x90, 12), 12).data;
+  return Bytes(report.begin(), report.begin() + 2);
+}
+
+Bytes Thresholds(uint32_t clean, uint32_t replace) {
+  Bytes data(12, 0);
+  for (int i = 0; i < 4; ++i) {
+    data[i] = uint8_t(clean >> (24 - 8 * i));
+    data[4 + i] = uint8_t(replace >> (24 - 8 * i));
+  }
+  return data;
+}
+
+TEST(VendorWritesTest, RollerCautionsFollowTheCountsAndThresholdsTheWiresChange) {
+  EmulatedDevice device(
+      DeviceBuilder("d").Product("DE-T4783Z").RollerCounts(1000, 150000).Thresholds(1000, 200000).Build());
+  const Bytes clear_clean = {0x80, 0, 0, 0}, clear_replace = {0x40, 0, 0, 0};
+  EXPECT_EQ(RollerCautions(device), (Bytes{100, 75}));
+  ASSERT_EQ(Exec(device, Cdb10(0xE1, 0x91, 4), 0, clear_clean).result.outcome, Outcome::kGood);
+  EXPECT_EQ(RollerCautions(device), (Bytes{0, 75})) << "cleaned";
+  ASSERT_EQ(Exec(device, Cdb10(0xE1, 0x9D, 12), 0, Thresholds(1000, 150000)).result.outcome, Outcome::kGood);
+  EXPECT_EQ(RollerCautions(device), (Bytes{0, 100})) << "the count has reached the lower threshold";
+  device.EditState([](ScannerState& s) { s.counters.after_clean = 1001; });
+  EXPECT_EQ(RollerCautions(device), (Bytes{100, 100})) << "pages fed past the threshold";
+  ASSERT_EQ(Exec(device, Cdb10(0xE1, 0x91, 4), 0, clear_replace).result.outcome, Outcome::kGood);
+  EXPECT_EQ(RollerCautions(device), (Bytes{100, 0})) << "replaced";
+}
+
+TEST(VendorWritesTest, AForcedRollerCautionStaysWhateverTheCounts) {
+  EmulatedDevice device(DeviceBuilder("d")
+                            .Product("DE-T4783Z")
+                            .RollerCounts(1000, 0)
+                            .Thresholds(1000, 200000)
+                            .Caution({100, 0, 0, 0, 0xFF, 0})
+                            .Build());
+  ASSERT_EQ(Exec(device, Cdb10(0xE1, 0x91, 4), 0, {0x80, 0, 0, 0}).result.outcome, Outcome::kGood);
+  device.EditState([](ScannerState& s) { s.counters.after_replace = 250000; });
+  EXPECT_EQ(Exec(device, Cdb10(0xE0, 0x90, 12), 12).data, (Bytes{100, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0, 0, 0}));
+  device.EditState([](ScannerState& s) { s.caution.clean_roller.reset(); });
+  EXPECT_EQ(RollerCautions(device), (Bytes{0, 0})) << "only the clean roller follows its count again";
+}
+
 TEST(VendorWritesTest, WritesTheScannerCannotTakeChangeNothing) {
   struct Case {
     const char* what;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <random>
 
 #include "tests/platform/test_env.h"
@@ -105,6 +106,35 @@ TEST(ProfileParseTest, HugeFileWithEnormousLineIsReadWhole) {
   EXPECT_EQ(file.GetInt("s1000", "key", -1), 1000);
 }
 
+// Every lookup goes through the index built once by the parse, so a file with many
+// names costs milliseconds; repeated names keep the first-occurrence rules.
+TEST(ProfileParseTest, FortyThousandSectionsAndKeysAreReadInMilliseconds) {
+  constexpr int kNames = 40000;
+  std::string bytes;
+  for (int i = 0; i < kNames; ++i) bytes += "[Section" + std::to_string(i) + "]\nKey=" + std::to_string(i) + "\n";
+  bytes += "[section7]\nKey=second\nOnlyHere=x\n[Wide]\n";
+  for (int i = 0; i < kNames; ++i) bytes += "k" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+  bytes += "K7=second\n";
+
+  const auto start = std::chrono::steady_clock::now();
+  const ProfileFile file = ProfileFile::Parse(bytes);
+  const std::vector<std::string> sections = file.Sections();
+  const std::vector<std::string> keys = file.Keys("WIDE");
+  ASSERT_EQ(sections.size(), kNames + 1u);
+  ASSERT_EQ(keys.size(), size_t{kNames});
+  for (int i = 0; i < kNames; ++i) {
+    const std::string n = std::to_string(i);
+    ASSERT_EQ(sections[i], "Section" + n);
+    ASSERT_EQ(keys[i], "k" + n);
+    ASSERT_EQ(file.GetInt("SECTION" + n, "key", -1), i);
+    ASSERT_EQ(file.Get("wide", "K" + n), n);
+  }
+  const auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_LT(elapsed, 2.0) << elapsed << " s";
+  EXPECT_EQ(file.Get("Section7", "OnlyHere"), std::nullopt);
+  EXPECT_EQ(file.Keys("section7"), std::vector<std::string>{"Key"});
+}
+
 class ProfileFileTest : public ::testing::Test {
  protected:
   ScopedPrefix prefix_;
@@ -176,6 +206,36 @@ TEST_F(ProfileFileTest, WriteEditsInPlaceKeepingOtherLines) {
             "msgStr1=line\r\n");
   EXPECT_EQ(GetProfileString("errview", "errCode", "", ini_), "U11");
   EXPECT_EQ(testing::FolderNames(host_.parent_path()), std::vector<std::string>{"scUtil.ini"});
+}
+
+// Only one leading mark is a byte-order mark; a second one is the first line's content,
+// which hides a section there. A write keeps every byte before the lines as it was,
+// so what it writes is what the next read finds.
+TEST_F(ProfileFileTest, AWriteAfterByteOrderMarksReadsBackWhatItWrote) {
+  const std::string mark = "\xEF\xBB\xBF";
+  struct Case {
+    std::string before;
+    std::optional<std::string> read_before;
+    std::string after;
+  } cases[] = {
+      {"[Setup]\r\nName=old\r\n", "old", "[Setup]\r\nName=new\r\n"},
+      {mark + "[Setup]\r\nName=old\r\n", "old", mark + "[Setup]\r\nName=new\r\n"},
+      {mark + mark + "[Setup]\r\nName=old\r\n", std::nullopt,
+       mark + mark + "[Setup]\r\nName=old\r\n[Setup]\r\nName=new\r\n"},
+      {mark + mark + mark + "[Setup]\nName=old", std::nullopt,
+       mark + mark + mark + "[Setup]\r\nName=old\r\n[Setup]\r\nName=new\r\n"},
+      {mark, std::nullopt, mark + "[Setup]\r\nName=new\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.before);
+    WriteAll(host_, c.before);
+    EXPECT_EQ(ProfileFile::Load(ini_).Get("Setup", "Name"), c.read_before);
+    ASSERT_TRUE(WritePrivateProfileString("Setup", "Name", "new", ini_));
+    EXPECT_EQ(GetProfileString("Setup", "Name", "", ini_), "new");
+    EXPECT_EQ(ReadAll(host_), c.after);
+    ASSERT_TRUE(WritePrivateProfileString("setup", "name", "newer", ini_));
+    EXPECT_EQ(GetProfileString("Setup", "Name", "", ini_), "newer");
+  }
 }
 
 TEST_F(ProfileFileTest, DeletingWhatIsAbsentCreatesNothing) {

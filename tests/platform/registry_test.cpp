@@ -4,9 +4,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <random>
 #include <tuple>
 
+#include "platform/format.h"
 #include "platform/registry_hive.h"
 #include "tests/platform/test_env.h"
 
@@ -22,8 +24,8 @@ using testing::WriteAll;
 using Flat = std::vector<std::tuple<std::string, std::string, RegValue>>;
 
 void FlattenInto(const hive::Key& key, const std::string& path, Flat& out) {
-  for (const auto& [name, value] : key.values) out.emplace_back(path, name, value);
-  for (const hive::Key& sub : key.subkeys) FlattenInto(sub, path + "\\" + sub.name, out);
+  for (const auto& [name, value] : key.values()) out.emplace_back(path, name, value);
+  for (const hive::Key& sub : key.subkeys()) FlattenInto(sub, path + "\\" + sub.name(), out);
 }
 
 Flat Flatten(const hive::Key& root) {
@@ -270,6 +272,55 @@ TEST_F(RegistryTest, DamagedHiveIsReadAsFarAsItMakesSenseAndAWriteKeepsIt) {
   after.emplace_back("\\Software\\New", "N", RegValue::Dword(1));
   EXPECT_EQ(Flatten(hive::Parse(ReadAll(UserHive()))), after);
   EXPECT_TRUE(RegKey::Open(HKEY_CURRENT_USER, "Software\\Other"));
+}
+
+// Keys and values are found through an index of their case-folded names, kept up to
+// date by every edit, so a hive with many names costs milliseconds.
+TEST(HiveScaleTest, FortyThousandKeysAndValuesAreFoundInMilliseconds) {
+  constexpr int kNames = 40000;
+  std::string text;
+  for (int i = 0; i < kNames; ++i)
+    text += "[Software\\\\Many\\\\Key" + std::to_string(i) + "]\n\"Value\"=" + Format("dword:%08x", i) + "\n";
+  text += "[SOFTWARE\\\\many\\\\KEY7]\n\"value\"=\"second\"\n\"Added\"=\"yes\"\n[Software\\\\Wide]\n";
+  for (int i = 0; i < kNames; ++i) text += "\"v" + std::to_string(i) + "\"=" + Format("dword:%08x", i) + "\n";
+  text += "\"V7\"=\"second\"\n";
+
+  const auto start = std::chrono::steady_clock::now();
+  hive::Key root = hive::Parse(text);
+  hive::Key* many = hive::Find(root, {"software", "MANY"});
+  hive::Key* wide = hive::Find(root, {"SOFTWARE", "wide"});
+  ASSERT_TRUE(many && wide);
+  ASSERT_EQ(many->subkeys().size(), size_t{kNames});
+  ASSERT_EQ(wide->values().size(), size_t{kNames});
+  for (int i = 0; i < kNames; ++i) {
+    const std::string n = std::to_string(i);
+    const hive::Key* key = many->Child("KEY" + n);
+    ASSERT_TRUE(key) << n;
+    ASSERT_EQ(key->name(), "Key" + n);
+    ASSERT_EQ(*key->Value("VALUE"), RegValue::Dword(i));
+    ASSERT_EQ(*wide->Value("V" + n), RegValue::Dword(i));
+  }
+  EXPECT_EQ(*many->Child("key7")->Value("added"), RegValue::String("yes"));
+
+  // Edits move names; every lookup after them still finds the right one.
+  EXPECT_TRUE(many->DeleteChild("key0"));
+  EXPECT_FALSE(many->Child("Key0"));
+  EXPECT_EQ(many->Child("key1")->name(), "Key1");
+  EXPECT_EQ(&hive::FindOrCreate(root, {"Software", "Many", "KEY39999"}), many->Child("Key39999"));
+  EXPECT_TRUE(wide->DeleteValue("V0"));
+  EXPECT_FALSE(wide->Value("v0"));
+  wide->SetValue("V0", RegValue::String("back"));
+  wide->SetValue("v1", RegValue::String("replaced"));
+  EXPECT_EQ(wide->values().back(), std::make_pair(std::string("V0"), RegValue::String("back")));
+  EXPECT_EQ(wide->values().front(), std::make_pair(std::string("v1"), RegValue::String("replaced")));
+  EXPECT_EQ(*wide->Value("v2"), RegValue::Dword(2));
+  hive::FindOrCreate(root, {"Software", "Many", "New"});
+  EXPECT_EQ(many->subkeys().back().name(), "New");
+
+  const std::string written = hive::Write(root);
+  const auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_LT(elapsed, 2.0) << elapsed << " s";
+  EXPECT_EQ(Flatten(hive::Parse(written)), Flatten(root));
 }
 
 TEST(HiveDamageTest, AnyBytesParseAndEverythingReadSurvivesAWrite) {

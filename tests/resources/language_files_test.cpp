@@ -2,12 +2,36 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
+#include <new>
 
 #include "platform/debug.h"
 #include "platform/language.h"
 #include "platform/paths.h"
+
+// The largest single allocation while a test watches: what a read costs in memory.
+namespace {
+std::atomic<bool> g_watch_allocations{false};
+std::atomic<size_t> g_largest_allocation{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (g_watch_allocations.load(std::memory_order_relaxed)) {
+    size_t seen = g_largest_allocation.load();
+    while (size > seen && !g_largest_allocation.compare_exchange_weak(seen, size)) {
+    }
+  }
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+// The memory came from malloc above.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 
 namespace resources {
 namespace {
@@ -107,6 +131,17 @@ TEST_F(LanguageFileFolder, LanguageFileOverridesAndTheRestStaysEnglish) {
   EXPECT_EQ(resources.LoadString(5077), "No Target Device!!");
   ASSERT_NE(resources.FindDialog(161), nullptr);
   EXPECT_EQ(resources.FindDialog(161)->caption, "Choisir");
+}
+
+// A read holds what the file holds, not a buffer of the largest size a file may have.
+TEST_F(LanguageFileFolder, ReadingASmallFileTakesNoLargeBuffer) {
+  const auto file = Write("ResFRA.dll", "STRINGTABLE BEGIN 3141, \"Utilitaire\" END\n");
+  g_largest_allocation = 0;
+  g_watch_allocations = true;
+  const Resources resources = LoadResources(kBuiltin, file);
+  g_watch_allocations = false;
+  EXPECT_EQ(resources.LoadString(3141), "Utilitaire");
+  EXPECT_LT(g_largest_allocation.load(), size_t{64 * 1024});
 }
 
 TEST_F(LanguageFileFolder, MissingUnreadableOrMalformedFileMeansEnglish) {
