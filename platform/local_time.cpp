@@ -14,6 +14,7 @@ std::atomic<std::time_t> forced_time{0};
 
 std::string LocalDateTimeText() {
   const std::time_t now = time_forced ? forced_time.load() : std::time(nullptr);
+  ::tzset();  // a changed TZ applies
   std::tm local{};
   if (!::localtime_r(&now, &local)) return {};
   // The user's locale from the environment, without touching the process's locale.
