@@ -214,7 +214,9 @@ class Parser {
           else
             value.numbers.push_back(Integer(kVersionPartRange, "value number"));
         }
-        if (!version.values.emplace(name, std::move(value)).second) Fail(value_token, "duplicate value " + name);
+        // Queries ignore case, so names differing only in case would shadow each other.
+        if (version.Find(name)) Fail(value_token, "duplicate value " + name);
+        version.values.emplace(name, std::move(value));
       } else {
         Expected("BLOCK, VALUE or END");
       }
