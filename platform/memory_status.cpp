@@ -65,9 +65,8 @@ std::optional<MEMORYSTATUSEX> MemoryStatusFromMeminfo(std::string_view meminfo, 
   status.dwMemoryLoad = status.ullTotalPhys == 0
                             ? 0
                             : static_cast<DWORD>((status.ullTotalPhys - status.ullAvailPhys) * 100 / status.ullTotalPhys);
-  status.ullTotalPageFile = Field(fields, "CommitLimit");
-  const uint64_t committed = Field(fields, "Committed_AS");
-  status.ullAvailPageFile = committed < status.ullTotalPageFile ? status.ullTotalPageFile - committed : 0;
+  status.ullTotalPageFile = status.ullTotalPhys + Field(fields, "SwapTotal");
+  status.ullAvailPageFile = status.ullAvailPhys + Field(fields, "SwapFree");
   status.ullTotalVirtual = kUserAddressSpace;
   status.ullAvailVirtual = mapped_bytes < kUserAddressSpace ? kUserAddressSpace - mapped_bytes : 0;
   return status;

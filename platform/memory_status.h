@@ -1,7 +1,7 @@
 // GlobalMemoryStatusEx. On Linux, from /proc/meminfo: physical memory is MemTotal and
-// MemAvailable; the page file is the commit limit and what is left of it
-// (CommitLimit, CommitLimit - Committed_AS), as Windows counts physical memory plus
-// page files there; virtual memory is this process's user address space and what of
+// MemAvailable; the page file is physical memory plus swap and what is free of both
+// (MemTotal + SwapTotal, MemAvailable + SwapFree), as Windows counts physical memory
+// plus page files there; virtual memory is this process's user address space and what of
 // it is not mapped (VmSize). The memory load is the percentage of physical memory in
 // use. There is no extended virtual memory (0, as on Windows).
 #pragma once

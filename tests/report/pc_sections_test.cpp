@@ -49,7 +49,7 @@ TEST_F(PcSectionsTest, MemoryOfEightGigabytesInFull) {
   // As /proc/meminfo shows an 8 GiB machine with 2 GiB of swap.
   const auto status = platform::system::MemoryStatusFromMeminfo(
       "MemTotal:        8388608 kB\nMemFree:         1048576 kB\nMemAvailable:    6291456 kB\n"
-      "SwapTotal:       2097152 kB\nCommitLimit:     6291456 kB\nCommitted_AS:    4194304 kB\n",
+      "SwapTotal:       2097152 kB\nSwapFree:        1048576 kB\nCommitLimit:     6291456 kB\n",
       0x40000000);
   ASSERT_TRUE(status);
   EXPECT_EQ(status->ullTotalPhys, 8589934592ULL);
@@ -59,8 +59,8 @@ TEST_F(PcSectionsTest, MemoryOfEightGigabytesInFull) {
   platform::system::ForceVersionForTest(this_system);
   EXPECT_EQ(Written(WriteMemorySection),
             Crlf("<< Memory >>\nMemory use, 25 bytes\nTotal physical memory, 8589934592 bytes\n"
-                 "Available physical memory, 6442450944 bytes\nTotal page file, 6442450944 bytes\n"
-                 "Available page file, 2147483648 bytes\nTotal virtual memory, 140737488351232 bytes\n"
+                 "Available physical memory, 6442450944 bytes\nTotal page file, 10737418240 bytes\n"
+                 "Available page file, 7516192768 bytes\nTotal virtual memory, 140737488351232 bytes\n"
                  "Available virtual memory, 140736414609408 bytes\n"
                  "Available extended virtual memory, 0 bytes\n\n"));
 
@@ -73,7 +73,7 @@ TEST_F(PcSectionsTest, MemoryOfEightGigabytesInFull) {
   EXPECT_EQ(Written(WriteMemorySection),
             Crlf("<< Memory >>\nMemory use, 25 bytes\nTotal physical memory, 4294967295 bytes\n"
                  "Available physical memory, 4294967295 bytes\nTotal page file, 4294967295 bytes\n"
-                 "Available page file, 2147483648 bytes\nTotal virtual memory, 4294967295 bytes\n"
+                 "Available page file, 4294967295 bytes\nTotal virtual memory, 4294967295 bytes\n"
                  "Available virtual memory, 4294967295 bytes\n\n"));
   EXPECT_FALSE(platform::system::MemoryStatusFromMeminfo("SwapTotal: 1 kB\n", 0));
 }
