@@ -5,6 +5,7 @@
 #include "platform/ui/file_dialog.h"
 #include "report/scanner_sections.h"
 #include "report/system_sections.h"
+#include "report/work_folder.h"
 #include "resources/app_resources.h"
 #include "scanner/service_mode.h"
 
@@ -16,8 +17,7 @@ namespace ui = platform::ui;
 constexpr int kIdsTextFileFilter = 2033;
 constexpr uint8_t kNoPreparationModel = 36;
 
-// SWAP: report::WorkFolder("ScanInfo") from report/work_folder.h once it lands.
-std::string ReportFolder() { return {}; }
+std::string ReportFolder() { return WorkFolder("ScanInfo"); }
 
 using SectionWriter = bool (*)(ReportFile&, ReportContext&);
 

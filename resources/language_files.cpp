@@ -63,14 +63,24 @@ std::optional<ResourceScript> ReadLanguageScript(const std::filesystem::path& fi
   return std::move(parsed.script);
 }
 
+std::string LanguageFileName(std::string_view program_prefix, std::string_view suffix) {
+  return std::string(program_prefix) + "Res" + std::string(suffix) + ".dll";
+}
+
 }  // namespace
+
+std::vector<std::string> LanguageFileNames(std::string_view program_prefix) {
+  std::vector<std::string> names;
+  for (const LanguageFile& entry : kLanguageFiles) names.push_back(LanguageFileName(program_prefix, entry.suffix));
+  return names;
+}
 
 std::optional<std::string> SelectLanguageFile(platform::LANGID user, platform::LANGID system,
                                               std::string_view program_prefix) {
   for (const LanguageFile& entry : kLanguageFiles) {
     if (entry.primary != platform::PRIMARYLANGID(user)) continue;
     if (!Holds(entry.condition, user, system)) return std::nullopt;
-    return std::string(program_prefix) + "Res" + std::string(entry.suffix) + ".dll";
+    return LanguageFileName(program_prefix, entry.suffix);
   }
   return std::nullopt;
 }

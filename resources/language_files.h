@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/win_types.h"
 #include "resources/resources.h"
@@ -16,6 +17,9 @@ namespace resources {
 // means the built-in English resources.
 std::optional<std::string> SelectLanguageFile(platform::LANGID user, platform::LANGID system,
                                               std::string_view program_prefix = {});
+
+// Every language file name the program may use, in the table's order.
+std::vector<std::string> LanguageFileNames(std::string_view program_prefix = {});
 
 // The built-in script with the language file's entries over it. A missing, unreadable
 // or malformed language file leaves the built-in resources, silently.

@@ -1,5 +1,7 @@
 // What a resource script holds: string table, dialog templates, icons and bitmaps.
 #pragma once
+#include <array>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -78,11 +80,31 @@ struct FileResource {
   friend bool operator==(const FileResource&, const FileResource&) = default;
 };
 
+// A version resource. Values are kept by their block path, as a version query names
+// them: "\\StringFileInfo\\040904B0\\FileVersion", "\\VarFileInfo\\Translation".
+struct VersionValue {
+  std::string text;          // a string value
+  std::vector<int> numbers;  // a value of numbers (the translation pairs)
+  friend bool operator==(const VersionValue&, const VersionValue&) = default;
+};
+
+struct VersionResource {
+  ResourceId id;
+  std::array<uint16_t, 4> file_version{};     // FILEVERSION, most significant part first
+  std::array<uint16_t, 4> product_version{};  // PRODUCTVERSION
+  std::map<std::string, VersionValue> values;
+  friend bool operator==(const VersionResource&, const VersionResource&) = default;
+
+  // The value at the block path; null when there is none.
+  const VersionValue* Find(std::string_view path) const;
+};
+
 struct ResourceScript {
   std::map<int, std::string> strings;
   std::vector<DialogTemplate> dialogs;
   std::vector<FileResource> icons;
   std::vector<FileResource> bitmaps;
+  std::optional<VersionResource> version;
   friend bool operator==(const ResourceScript&, const ResourceScript&) = default;
 };
 

@@ -54,6 +54,7 @@ constexpr Range kResourceIdRange{0, 65535};
 constexpr Range kControlIdRange{-1, 65535};
 constexpr Range kCoordinateRange{-32768, 32767};
 constexpr Range kFontSizeRange{1, 32767};
+constexpr Range kVersionPartRange{0, 65535};
 
 struct Failure {
   ScriptError error;
@@ -131,8 +132,10 @@ class Parser {
       AddFile(script_.icons, id_token, id, "icon");
     } else if (IsKeyword(keyword, "BITMAP")) {
       AddFile(script_.bitmaps, id_token, id, "bitmap");
+    } else if (IsKeyword(keyword, "VERSIONINFO")) {
+      Version(id_token, id);
     } else {
-      Fail(keyword, "expected DIALOG, ICON or BITMAP, found " + Describe(keyword));
+      Fail(keyword, "expected DIALOG, ICON, BITMAP or VERSIONINFO, found " + Describe(keyword));
     }
   }
 
@@ -163,6 +166,61 @@ class Parser {
       Fail(id_token, platform::Format("duplicate %s id %s", what, IdText(id).c_str()));
     }
     files.push_back(FileResource{id, std::move(file)});
+  }
+
+  void Version(const Token& id_token, const ResourceId& id) {
+    if (script_.version) Fail(id_token, "more than one VERSIONINFO");
+    VersionResource version;
+    version.id = id;
+    while (!TakeIf(TokenKind::Begin)) {
+      if (IsKeyword(Peek(), "FILEVERSION")) {
+        Take();
+        version.file_version = VersionParts();
+      } else if (IsKeyword(Peek(), "PRODUCTVERSION")) {
+        Take();
+        version.product_version = VersionParts();
+      } else {
+        Expected("FILEVERSION, PRODUCTVERSION or BEGIN");
+      }
+    }
+    VersionBlockBody("", version);
+    script_.version = std::move(version);
+  }
+
+  std::array<uint16_t, 4> VersionParts() {
+    std::array<uint16_t, 4> parts{};
+    for (size_t i = 0; i < parts.size(); ++i) {
+      if (i > 0) ExpectComma();
+      parts[i] = static_cast<uint16_t>(Integer(kVersionPartRange, "version part"));
+    }
+    return parts;
+  }
+
+  // BLOCK and VALUE statements up to the END of the block at `path`.
+  void VersionBlockBody(const std::string& path, VersionResource& version) {
+    while (!TakeIf(TokenKind::End)) {
+      if (IsKeyword(Peek(), "BLOCK")) {
+        Take();
+        const std::string block = path + "\\" + Text("a block name");
+        Expect(TokenKind::Begin, "BEGIN");
+        VersionBlockBody(block, version);
+      } else if (IsKeyword(Peek(), "VALUE")) {
+        const Token& value_token = Take();
+        const std::string name = path + "\\" + Text("a value name");
+        VersionValue value;
+        while (TakeIf(TokenKind::Comma)) {
+          if (Peek().kind == TokenKind::String)
+            value.text += Take().text;
+          else
+            value.numbers.push_back(Integer(kVersionPartRange, "value number"));
+        }
+        // Queries ignore case, so names differing only in case would shadow each other.
+        if (version.Find(name)) Fail(value_token, "duplicate value " + name);
+        version.values.emplace(name, std::move(value));
+      } else {
+        Expected("BLOCK, VALUE or END");
+      }
+    }
   }
 
   void Rectangle(int& x, int& y, int& cx, int& cy) {

@@ -22,6 +22,15 @@
 //   128 ICON "scanutil.ico"
 //   130 BITMAP "banner.bmp"
 //
+//   1 VERSIONINFO                   // at most one; FILEVERSION/PRODUCTVERSION a,b,c,d
+//   FILEVERSION 1,0,0,1
+//   BEGIN                           // nested BLOCK "name" BEGIN ... END and
+//     BLOCK "VarFileInfo"           // VALUE "name", "text" or numbers, ...
+//     BEGIN
+//       VALUE "Translation", 0x409, 1200
+//     END
+//   END
+//
 // Controls: LTEXT RTEXT CTEXT PUSHBUTTON DEFPUSHBUTTON GROUPBOX CHECKBOX AUTOCHECKBOX
 // RADIOBUTTON AUTORADIOBUTTON ICON take "text", id, x, y, cx, cy [, style];
 // EDITTEXT COMBOBOX LISTBOX take id, x, y, cx, cy [, style]; CONTROL takes

@@ -158,7 +158,14 @@ TEST(ScriptParserTest, MalformedScriptsGiveLineAndReasonAndNoScript) {
       {"\n\n  @", 3, "unexpected character '@'"},
       {"\x01", 1, "unexpected byte 0x01"},
       {"\"text\"", 1, "expected STRINGTABLE or a resource id, found a string"},
-      {"100 MENU", 1, "expected DIALOG, ICON or BITMAP, found 'MENU'"},
+      {"100 MENU", 1, "expected DIALOG, ICON, BITMAP or VERSIONINFO, found 'MENU'"},
+      {"1 VERSIONINFO BEGIN END\n2 VERSIONINFO BEGIN END", 2, "more than one VERSIONINFO"},
+      {"1 VERSIONINFO FILEVERSION 1,0,0 BEGIN END", 1, "expected ',', found 'BEGIN'"},
+      {"1 VERSIONINFO FILEVERSION 1,0,0,70000 BEGIN END", 1, "version part 70000 out of range"},
+      {"1 VERSIONINFO FILEFLAGS 0 BEGIN END", 1, "expected FILEVERSION, PRODUCTVERSION or BEGIN, found 'FILEFLAGS'"},
+      {"1 VERSIONINFO BEGIN\nVALUE \"a\", \"1\"\nvalue \"A\", \"2\"\nEND", 3, "duplicate value \\A"},
+      {"1 VERSIONINFO BEGIN\nBLOCK \"x\" BEGIN\nEND", 3, "expected BLOCK, VALUE or END, found end of text"},
+      {"1 VERSIONINFO BEGIN\nSTRING \"x\"\nEND", 2, "expected BLOCK, VALUE or END, found 'STRING'"},
       {"100 DIALOG 0, 0, 10\nBEGIN END", 2, "expected ',', found 'BEGIN'"},
       {"100 DIALOG 0, 0, 10, 40000 BEGIN END", 1, "height 40000 out of range"},
       {"100 DIALOG 0, 0, 10, 10\nTITLE \"x\"\nBEGIN END", 2, "expected CAPTION, STYLE, FONT or BEGIN, found 'TITLE'"},
@@ -206,7 +213,38 @@ END
 IDD_NAMED DIALOG 1, 2, 3, 4 { EDITTEXT 5, 1, 1, 1, 1 }
 128 ICON "scanutil.ico"
 130 BITMAP "banner.bmp"
+1 VERSIONINFO FILEVERSION 1,0,0,1
+BEGIN BLOCK "StringFileInfo" BEGIN BLOCK "040904B0" BEGIN VALUE "FileVersion", "1.0.0.1" END END
+BLOCK "VarFileInfo" BEGIN VALUE "Translation", 0x409, 1200 END END
 )";
+
+TEST(ScriptParserTest, VersionResourceKeepsValuesByBlockPath) {
+  const ResourceScript script = Parse(R"(
+VS_VERSION_INFO VERSIONINFO
+FILEVERSION 2,10,300,0x4000
+BEGIN
+  BLOCK "StringFileInfo"
+  BEGIN
+    BLOCK "040904B0"
+    BEGIN
+      VALUE "FileVersion", "2.10", ".300"
+      VALUE "Empty"
+    END
+  END
+  BLOCK "VarFileInfo" { VALUE "Translation", 0x409, 1200, 0x411, 932 }
+END)");
+  ASSERT_TRUE(script.version);
+  EXPECT_EQ(script.version->id, ResourceId("vs_version_info"));
+  EXPECT_EQ(script.version->file_version, (std::array<uint16_t, 4>{2, 10, 300, 0x4000}));
+  EXPECT_EQ(script.version->product_version, (std::array<uint16_t, 4>{}));
+  EXPECT_EQ(script.version->values.size(), 3u);
+  const VersionValue* file_version = script.version->Find("\\stringfileinfo\\040904b0\\fileversion");
+  ASSERT_TRUE(file_version);
+  EXPECT_EQ(file_version->text, "2.10.300");
+  EXPECT_EQ(script.version->Find("\\StringFileInfo\\040904B0\\Empty")->text, "");
+  EXPECT_EQ(script.version->Find("\\VarFileInfo\\Translation")->numbers, (std::vector<int>{0x409, 1200, 0x411, 932}));
+  EXPECT_FALSE(script.version->Find("\\FileVersion"));
+}
 
 int LineCount(std::string_view text) { return 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 
