@@ -119,7 +119,8 @@ std::vector<std::string> UnionOf(const KeyView& view, Names names_of) {
   for (const hive::Key* part : {view.in_file, view.in_overlay}) {
     if (!part) continue;
     for (std::string& name : names_of(*part)) {
-      const bool seen = std::any_of(names.begin(), names.end(), [&](const std::string& n) { return text::EqualsIgnoreCase(n, name); });
+      const bool seen =
+          std::any_of(names.begin(), names.end(), [&](const std::string& n) { return text::EqualsIgnoreCase(n, name); });
       if (!seen) names.push_back(std::move(name));
     }
   }

@@ -27,7 +27,8 @@ std::vector<Fields> ReadProcessors(const std::filesystem::path& cpuinfo) {
     }
     if (!in_block) processors.emplace_back();
     in_block = true;
-    processors.back().emplace(std::string(text::Trim(line.substr(0, colon))), std::string(text::Trim(line.substr(colon + 1))));
+    processors.back().emplace(std::string(text::Trim(line.substr(0, colon))),
+                              std::string(text::Trim(line.substr(colon + 1))));
   }
   return processors;
 }

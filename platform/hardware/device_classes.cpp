@@ -68,15 +68,22 @@ PciClass PciClassOf(uint16_t code) {
 }
 
 const DeviceClass* UsbClassOf(uint8_t device_class, std::optional<uint8_t> interface_class) {
-  const uint8_t code = device_class != 0 ? device_class : interface_class.value_or(0);
+  constexpr uint8_t kPerInterface = 0x00, kMiscellaneous = 0xEF;  // both leave the class to the interfaces
+  const bool per_interface = device_class == kPerInterface || device_class == kMiscellaneous;
+  const uint8_t code = per_interface ? interface_class.value_or(0) : device_class;
   switch (code) {
-    case 0x01: return &kMediaClass;
-    case 0x03: return &kHidClass;
-    case 0x06: return &kImageClass;
+    case 0x01:
+      return &kMediaClass;
+    case 0x03:
+      return &kHidClass;
+    case 0x06:
+      return &kImageClass;
     case 0x07:
     case 0x08:
-    case 0x09: return &kUsbClass;
-    default: return nullptr;
+    case 0x09:
+      return &kUsbClass;
+    default:
+      return nullptr;
   }
 }
 

@@ -23,7 +23,8 @@ struct PciClass {
 // By the PCI class code's base class and subclass (class >> 8).
 PciClass PciClassOf(uint16_t code);
 
-// By the USB device class, or its first interface's class when the device leaves it to them.
+// By the USB device class, or its first interface's class when the device leaves it to them
+// (class 00, or EF with interface associations).
 const DeviceClass* UsbClassOf(uint8_t device_class, std::optional<uint8_t> interface_class);
 
 struct ScsiType {

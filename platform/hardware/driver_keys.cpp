@@ -57,7 +57,9 @@ hive::Key& KeyAt(hive::Key& root, std::vector<std::string> path, const std::vect
   return hive::FindOrCreate(root, Under(std::move(path), names));
 }
 
-std::vector<std::string> PathNames(std::string_view path) { return hive::SplitKeyPath(path).value_or(std::vector<std::string>{}); }
+std::vector<std::string> PathNames(std::string_view path) {
+  return hive::SplitKeyPath(path).value_or(std::vector<std::string>{});
+}
 
 std::string KeyNameOf(std::string_view text) {
   std::string name(text.substr(0, hive::kMaxKeyNameChars));

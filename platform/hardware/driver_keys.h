@@ -37,8 +37,8 @@ class DriverKeys {
 
   // Fills a present device's key, at a path under the machine's root; module names the
   // driver serving it, if any.
-  void Describe(const std::vector<std::string>& device_path, const DeviceClass* device_class, const std::string& description,
-                const std::optional<std::string>& module);
+  void Describe(const std::vector<std::string>& device_path, const DeviceClass* device_class,
+                const std::string& description, const std::optional<std::string>& module);
 
  private:
   std::string AddClassKey(const DeviceClass& device_class, const std::string& description, const std::string& module);

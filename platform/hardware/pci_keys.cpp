@@ -20,7 +20,8 @@ void AddPciKeys(const HardwareRoots& roots, const ModelName& model_name, DriverK
     const std::string id =
         Format("VEN_%04X&DEV_%04X&SUBSYS_%04X%04X&REV_%02X", *vendor, *device, sub_device, sub_vendor, revision);
     const PciClass pci_class = PciClassOf(static_cast<uint16_t>(*class_code >> 8));
-    const std::string description = model_name(Format("pci:v%08Xd%08X", *vendor, *device)).value_or(pci_class.description);
+    const std::string description =
+        model_name(Format("pci:v%08Xd%08X", *vendor, *device)).value_or(pci_class.description);
     const std::optional<BoundDriver> driver = DriverOf(dir);
     drivers.Describe(Under(base, {id, KeyNameOf(address)}), pci_class.device_class, KeyNameOf(description),
                      driver ? std::optional<std::string>(driver->module) : std::nullopt);

@@ -58,13 +58,15 @@ std::vector<ScsiDevice> ReadDevices(const std::filesystem::path& folder) {
     const std::optional<ScsiAddress> address = ParseAddress(name);
     if (!address) continue;
     const std::filesystem::path dir = folder / name;
-    const auto vendor = ReadAttribute(dir / "vendor"), model = ReadAttribute(dir / "model"), rev = ReadAttribute(dir / "rev");
+    const auto vendor = ReadAttribute(dir / "vendor"), model = ReadAttribute(dir / "model"),
+               rev = ReadAttribute(dir / "rev");
     const auto type_text = ReadAttribute(dir / "type");
     const std::optional<long> type = type_text ? ParseDecimal(*type_text) : std::nullopt;
     if (!vendor || !model || !rev || !type) continue;
     devices.push_back({*address, *vendor, *model, *rev, ScsiTypeOf(*type), DriverOf(dir)});
   }
-  std::sort(devices.begin(), devices.end(), [](const ScsiDevice& a, const ScsiDevice& b) { return a.address < b.address; });
+  std::sort(devices.begin(), devices.end(),
+            [](const ScsiDevice& a, const ScsiDevice& b) { return a.address < b.address; });
   return devices;
 }
 
@@ -76,7 +78,8 @@ struct ScsiHost {
 std::map<long, ScsiHost> ReadHosts(const std::filesystem::path& folder) {
   std::map<long, ScsiHost> hosts;
   for (const std::string& name : SortedEntries(folder)) {
-    const std::optional<long> number = name.starts_with("host") ? ParseDecimal(std::string_view(name).substr(4)) : std::nullopt;
+    const std::optional<long> number =
+        name.starts_with("host") ? ParseDecimal(std::string_view(name).substr(4)) : std::nullopt;
     if (!number || *number < 0) continue;
     ScsiHost& host = hosts[*number];
     const std::optional<std::string> driver = ReadAttribute(folder / name / "proc_name");
@@ -108,9 +111,11 @@ void AddDeviceMap(const std::map<long, ScsiHost>& hosts, const std::vector<ScsiD
     BusKey(port, 0, host);
     for (const ScsiDevice& device : devices) {
       if (device.address.host != number) continue;
-      hive::Key& unit = KeyAt(BusKey(port, device.address.channel, host),
-                              {Format("Target Id %ld", device.address.target), Format("Logical Unit Id %ld", device.address.lun)});
-      unit.SetValue("Identifier", RegValue::String(Fixed(device.vendor, 8) + Fixed(device.model, 16) + Fixed(device.rev, 4)));
+      hive::Key& unit =
+          KeyAt(BusKey(port, device.address.channel, host),
+                {Format("Target Id %ld", device.address.target), Format("Logical Unit Id %ld", device.address.lun)});
+      unit.SetValue("Identifier",
+                    RegValue::String(Fixed(device.vendor, 8) + Fixed(device.model, 16) + Fixed(device.rev, 4)));
       unit.SetValue("Type", RegValue::String(device.type.peripheral));
     }
   }
@@ -122,8 +127,10 @@ void AddEnumKeys(const std::vector<ScsiDevice>& devices, DriverKeys& drivers) {
     const std::string id = Format("%s&Ven_%s&Prod_%s&Rev_%s", device.type.enum_prefix, IdPart(device.vendor).c_str(),
                                   IdPart(device.model).c_str(), IdPart(device.rev).c_str());
     const ScsiAddress& a = device.address;
-    const std::vector<std::string> path = Under(base, {KeyNameOf(id), Format("%ld&%ld&%ld&%ld", a.host, a.channel, a.target, a.lun)});
-    const std::string description = std::string(text::Trim(device.vendor)) + " " + std::string(text::Trim(device.model));
+    const std::vector<std::string> path =
+        Under(base, {KeyNameOf(id), Format("%ld&%ld&%ld&%ld", a.host, a.channel, a.target, a.lun)});
+    const std::string description =
+        std::string(text::Trim(device.vendor)) + " " + std::string(text::Trim(device.model));
     drivers.Describe(path, device.type.device_class, std::string(text::Trim(description)),
                      device.driver ? std::optional<std::string>(device.driver->module) : std::nullopt);
   }

@@ -30,7 +30,8 @@ std::optional<uint32_t> ReadHex(const std::filesystem::path& path, uint32_t max)
   if (digits.starts_with("0x") || digits.starts_with("0X")) digits.remove_prefix(2);
   uint32_t value = 0;
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
-  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() || value > max) return std::nullopt;
+  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() || value > max)
+    return std::nullopt;
   return value;
 }
 

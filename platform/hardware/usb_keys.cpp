@@ -45,14 +45,16 @@ void AddUsbKeys(const HardwareRoots& roots, const ModelName& model_name, DriverK
   for (const std::string& port : SortedEntries(folder)) {
     if (port.find(':') != std::string::npos) continue;
     const std::filesystem::path dir = folder / port;
-    const std::optional<uint32_t> vendor = ReadHex(dir / "idVendor", 0xFFFF), product = ReadHex(dir / "idProduct", 0xFFFF);
+    const std::optional<uint32_t> vendor = ReadHex(dir / "idVendor", 0xFFFF),
+                                  product = ReadHex(dir / "idProduct", 0xFFFF);
     if (!vendor || !product) continue;
     const Interfaces interfaces = ReadInterfaces(dir);
     const auto device_class = static_cast<uint8_t>(ReadHex(dir / "bDeviceClass", 0xFF).value_or(0));
     std::optional<std::string> description = model_name(Format("usb:v%04Xp%04X", *vendor, *product));
     if (!description) description = ReadAttribute(dir / "product");
     if (!description || text::Trim(*description).empty()) description = "USB device";
-    drivers.Describe(Under(base, {Format("VID_%04X&PID_%04X", *vendor, *product), InstanceName(dir, port)}), UsbClassOf(device_class, interfaces.first_class), KeyNameOf(text::Trim(*description)),
+    drivers.Describe(Under(base, {Format("VID_%04X&PID_%04X", *vendor, *product), InstanceName(dir, port)}),
+                     UsbClassOf(device_class, interfaces.first_class), KeyNameOf(text::Trim(*description)),
                      interfaces.module);
   }
 }

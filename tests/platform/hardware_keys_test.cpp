@@ -110,7 +110,8 @@ class HardwareKeysTest : public ::testing::Test {
 constexpr const char* kCpuInfo =
     "processor\t: 0\nvendor_id\t: GenuineIntel\ncpu family\t: 6\nmodel\t\t: 85\n"
     "model name\t: Test CPU @ 2.40GHz\nstepping\t: 7\ncpu MHz\t\t: 2394.454\nflags\t\t: fpu vme\n\n"
-    "processor\t: 1\nvendor_id\t: AuthenticAMD\ncpu family\t: 23\nmodel\t\t: 49\nstepping\t: 0\ncpu MHz\t\t: 2899.5\n\n";
+    "processor\t: 1\nvendor_id\t: AuthenticAMD\ncpu family\t: 23\nmodel\t\t: 49\nstepping\t: 0\ncpu MHz\t\t: "
+    "2899.5\n\n";
 
 // A PC with a SATA disk, a SCSI card with a scanner and a processor device, PCI USB and
 // display controllers, a root hub, a vendor-class USB device and a card reader.
@@ -122,16 +123,20 @@ void BuildPc(FixtureMachine& pc) {
   pc.Attributes(sys / "class/scsi_host/host0", {{"proc_name", "ahci"}, {"this_id", "-1"}});
   pc.Attributes(sys / "class/scsi_host/host2", {{"proc_name", "qvscsi"}, {"this_id", "7"}});
   const fs::path scsi = sys / "bus/scsi/devices";
-  pc.Attributes(scsi / "0:0:0:0", {{"vendor", "ATA     "}, {"model", "ST3500418AS     "}, {"rev", "CC44"}, {"type", "0"}});
+  pc.Attributes(scsi / "0:0:0:0",
+                {{"vendor", "ATA     "}, {"model", "ST3500418AS     "}, {"rev", "CC44"}, {"type", "0"}});
   pc.Bind(scsi / "0:0:0:0", "scsi", "sd", "sd_mod");
-  pc.Attributes(scsi / "2:0:5:0", {{"vendor", "QVX     "}, {"model", "SF-9000 Scanner "}, {"rev", "1.02"}, {"type", "6"}});
-  pc.Attributes(scsi / "2:0:12:0", {{"vendor", "QVX     "}, {"model", "AC-1            "}, {"rev", "2   "}, {"type", "8"}});
+  pc.Attributes(scsi / "2:0:5:0",
+                {{"vendor", "QVX     "}, {"model", "SF-9000 Scanner "}, {"rev", "1.02"}, {"type", "6"}});
+  pc.Attributes(scsi / "2:0:12:0",
+                {{"vendor", "QVX     "}, {"model", "AC-1            "}, {"rev", "2   "}, {"type", "8"}});
   pc.Attributes(scsi / "2:1:10:0", {{"vendor", "QVX"}, {"model", "SF-7"}, {"rev", "1.0"}, {"type", "3"}});
   fs::create_directories(scsi / "host0");
   fs::create_directories(scsi / "target0:0:0");
 
   const fs::path pci = sys / "bus/pci/devices";
-  const std::map<std::string, std::string> intel = {{"vendor", "0x8086"}, {"subsystem_vendor", "0x1028"}, {"subsystem_device", "0x04aa"}};
+  const std::map<std::string, std::string> intel = {
+      {"vendor", "0x8086"}, {"subsystem_vendor", "0x1028"}, {"subsystem_device", "0x04aa"}};
   auto pci_device = [&](const std::string& address, std::map<std::string, std::string> attributes) {
     attributes.insert(intel.begin(), intel.end());
     pc.Attributes(pci / address, attributes);
@@ -146,16 +151,23 @@ void BuildPc(FixtureMachine& pc) {
   pc.Name("pci:v00008086d00001C02", "SATA AHCI Controller Test");
 
   const fs::path usb = sys / "bus/usb/devices";
-  pc.Attributes(usb / "1-2", {{"idVendor", "3f01"}, {"idProduct", "0c1a"}, {"bDeviceClass", "00"},
-                              {"serial", "SN0042"}, {"product", "Sheet Feeder"}});
+  pc.Attributes(usb / "1-2", {{"idVendor", "3f01"},
+                              {"idProduct", "0c1a"},
+                              {"bDeviceClass", "00"},
+                              {"serial", "SN0042"},
+                              {"product", "Sheet Feeder"}});
   pc.Attributes(usb / "1-2/1-2:1.0", {{"bInterfaceClass", "ff"}});
   fs::create_directory_symlink(usb / "1-2/1-2:1.0", usb / "1-2:1.0");
   pc.Name("usb:v3F01p0C1A", "Fixture Scanner");
-  pc.Attributes(usb / "1-3", {{"idVendor", "3f02"}, {"idProduct", "0001"}, {"bDeviceClass", "00"}, {"product", "Card Reader"}});
+  pc.Attributes(usb / "1-3",
+                {{"idVendor", "3f02"}, {"idProduct", "0001"}, {"bDeviceClass", "ef"}, {"product", "Card Reader"}});
   pc.Attributes(usb / "1-3/1-3:1.0", {{"bInterfaceClass", "08"}});
   pc.Bind(usb / "1-3/1-3:1.0", "usb", "usb-storage", "usb_storage");
-  pc.Attributes(usb / "usb1", {{"idVendor", "1d6b"}, {"idProduct", "0002"}, {"bDeviceClass", "09"},
-                               {"serial", "0000:00:14.0"}, {"product", "xHCI Host Controller"}});
+  pc.Attributes(usb / "usb1", {{"idVendor", "1d6b"},
+                               {"idProduct", "0002"},
+                               {"bDeviceClass", "09"},
+                               {"serial", "0000:00:14.0"},
+                               {"product", "xHCI Host Controller"}});
   pc.Attributes(usb / "usb1/1-0:1.0", {{"bInterfaceClass", "09"}});
   pc.Bind(usb / "usb1/1-0:1.0", "usb", "hub");
 }
@@ -320,38 +332,49 @@ TEST(HardwareKeysDamageTest, ADamagedOrMissingFileLeavesOutOnlyWhatItDescribes) 
     EXPECT_FALSE(KeyOf(m, "SYSTEM\\CurrentControlSet\\Services\\ahci"));
   };
   const DamageCase cases[] = {
-      {"cpuinfo of binary bytes", [](FixtureMachine& pc) { pc.File(pc.roots().proc / "cpuinfo", std::string("\0\xff:\n\x01\n", 6)); },
+      {"cpuinfo of binary bytes",
+       [](FixtureMachine& pc) { pc.File(pc.roots().proc / "cpuinfo", std::string("\0\xff:\n\x01\n", 6)); },
        [=](const hive::Key& m) { EXPECT_FALSE(KeyOf(m, cpu)); }},
-      {"a family that is no number", [](FixtureMachine& pc) { pc.File(pc.roots().proc / "cpuinfo", CpuInfoWith("family\t: 6", "family\t: six")); },
+      {"a family that is no number",
+       [](FixtureMachine& pc) { pc.File(pc.roots().proc / "cpuinfo", CpuInfoWith("family\t: 6", "family\t: six")); },
        [=](const hive::Key& m) {
          EXPECT_EQ(SubKeyCount(m, cpu), 1u);
          EXPECT_EQ(KeyOf(m, cpu + "\\0")->Value("Identifier")->AsString(), "AMD64 Family 23 Model 49 Stepping 0");
        }},
-      {"a speed that is no number", [](FixtureMachine& pc) { pc.File(pc.roots().proc / "cpuinfo", CpuInfoWith("2394.454", "fast")); },
+      {"a speed that is no number",
+       [](FixtureMachine& pc) { pc.File(pc.roots().proc / "cpuinfo", CpuInfoWith("2394.454", "fast")); },
        [=](const hive::Key& m) {
          EXPECT_FALSE(KeyOf(m, cpu + "\\0")->Value("~MHz"));
          EXPECT_TRUE(KeyOf(m, cpu + "\\0")->Value("Identifier"));
        }},
-      {"a disk type that is no number", [=](FixtureMachine& pc) { pc.File(pc.sys() / disk / "type", "disk\n"); }, disk_left_out},
+      {"a disk type that is no number", [=](FixtureMachine& pc) { pc.File(pc.sys() / disk / "type", "disk\n"); },
+       disk_left_out},
       {"a disk without a vendor", [=](FixtureMachine& pc) { fs::remove(pc.sys() / disk / "vendor"); }, disk_left_out},
-      {"a disk vendor far too long", [=](FixtureMachine& pc) { pc.File(pc.sys() / disk / "vendor", std::string(5000, 'A')); }, disk_left_out},
-      {"a SCSI address that does not parse", [](FixtureMachine& pc) {
-         pc.Attributes(pc.sys() / "bus/scsi/devices/0:0:x:0", {{"vendor", "ATA"}, {"model", "M"}, {"rev", "1"}, {"type", "0"}});
+      {"a disk vendor far too long",
+       [=](FixtureMachine& pc) { pc.File(pc.sys() / disk / "vendor", std::string(5000, 'A')); }, disk_left_out},
+      {"a SCSI address that does not parse",
+       [](FixtureMachine& pc) {
+         pc.Attributes(pc.sys() / "bus/scsi/devices/0:0:x:0",
+                       {{"vendor", "ATA"}, {"model", "M"}, {"rev", "1"}, {"type", "0"}});
        },
        [=](const hive::Key& m) { EXPECT_EQ(SubKeyCount(m, enum_key + "SCSI"), 4u); }},
-      {"a SCSI host without a driver name", [](FixtureMachine& pc) { pc.File(pc.sys() / "class/scsi_host/host0/proc_name", "\n"); },
+      {"a SCSI host without a driver name",
+       [](FixtureMachine& pc) { pc.File(pc.sys() / "class/scsi_host/host0/proc_name", "\n"); },
        [=](const hive::Key& m) {
          EXPECT_FALSE(KeyOf(m, port0)->Value("Driver"));
          EXPECT_TRUE(KeyOf(m, port0 + "\\Scsi Bus 0\\Target Id 0\\Logical Unit Id 0"));
        }},
-      {"a PCI vendor beyond 16 bits", [=](FixtureMachine& pc) { pc.File(pc.sys() / sata / "vendor", "0x18086\n"); }, sata_left_out},
-      {"a PCI device without a class", [=](FixtureMachine& pc) { fs::remove(pc.sys() / sata / "class"); }, sata_left_out},
+      {"a PCI vendor beyond 16 bits", [=](FixtureMachine& pc) { pc.File(pc.sys() / sata / "vendor", "0x18086\n"); },
+       sata_left_out},
+      {"a PCI device without a class", [=](FixtureMachine& pc) { fs::remove(pc.sys() / sata / "class"); },
+       sata_left_out},
       {"an empty USB vendor", [](FixtureMachine& pc) { pc.File(pc.sys() / "bus/usb/devices/1-3/idVendor", ""); },
        [=](const hive::Key& m) {
          EXPECT_EQ(SubKeyCount(m, enum_key + "USB"), 2u);
          EXPECT_FALSE(KeyOf(m, "SYSTEM\\CurrentControlSet\\Services\\usb_storage"));
        }},
-      {"a serial number with a backslash", [](FixtureMachine& pc) { pc.File(pc.sys() / "bus/usb/devices/1-2/serial", "SN\\42\n"); },
+      {"a serial number with a backslash",
+       [](FixtureMachine& pc) { pc.File(pc.sys() / "bus/usb/devices/1-2/serial", "SN\\42\n"); },
        [=](const hive::Key& m) { EXPECT_TRUE(KeyOf(m, enum_key + "USB\\VID_3F01&PID_0C1A\\1-2\\Control")); }},
       {"a kernel release that climbs out of the modules folder",
        [](FixtureMachine& pc) { pc.File(pc.roots().proc / "sys/kernel/osrelease", "../6.1.0-test/x\n"); },
@@ -360,7 +383,8 @@ TEST(HardwareKeysDamageTest, ADamagedOrMissingFileLeavesOutOnlyWhatItDescribes) 
          ASSERT_TRUE(ahci);
          EXPECT_FALSE(ahci->Value("ImagePath"));
        }},
-      {"no /proc and no /sys at all", [](FixtureMachine& pc) { fs::remove_all(pc.roots().proc), fs::remove_all(pc.sys()); },
+      {"no /proc and no /sys at all",
+       [](FixtureMachine& pc) { fs::remove_all(pc.roots().proc), fs::remove_all(pc.sys()); },
        [=](const hive::Key& m) {
          EXPECT_FALSE(KeyOf(m, cpu));
          EXPECT_FALSE(KeyOf(m, "SYSTEM"));
@@ -381,7 +405,8 @@ TEST(HardwareKeysDamageTest, ADamagedOrMissingFileLeavesOutOnlyWhatItDescribes) 
 size_t EntryCount(const fs::path& folder, bool (*counts)(const std::string&)) {
   std::error_code ec;
   size_t n = 0;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) n += counts(it->path().filename().string());
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    n += counts(it->path().filename().string());
   return n;
 }
 
@@ -402,8 +427,9 @@ void ExpectDevicesOfShape(const hive::Key& machine, const std::string& branch, c
         EXPECT_TRUE(class_key->Value("DriverDesc"));
         EXPECT_TRUE(class_key->Value("DriverVersion"));
       }
-      if (const RegValue* service = device.Value("Service"))
+      if (const RegValue* service = device.Value("Service")) {
         EXPECT_TRUE(KeyOf(machine, "SYSTEM\\CurrentControlSet\\Services\\" + service->AsString()));
+      }
     }
   }
 }
@@ -425,7 +451,8 @@ TEST(HardwareKeysOfThisMachineTest, HaveTheirShapeAndAreProjectedQuickly) {
   if (testing::ReadAll("/proc/cpuinfo").find("vendor_id") != std::string::npos) {
     const hive::Key* cpu = KeyOf(machine, "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0");
     ASSERT_TRUE(cpu);
-    EXPECT_TRUE(std::regex_match(cpu->Value("Identifier")->AsString(), std::regex("(Intel64|AMD64) Family \\d+ Model \\d+ Stepping \\d+")));
+    EXPECT_TRUE(std::regex_match(cpu->Value("Identifier")->AsString(),
+                                 std::regex("(Intel64|AMD64) Family \\d+ Model \\d+ Stepping \\d+")));
     EXPECT_TRUE(cpu->Value("~MHz"));
   }
   EXPECT_EQ(SubKeyCount(machine, "HARDWARE\\DEVICEMAP\\Scsi"),
@@ -434,7 +461,8 @@ TEST(HardwareKeysOfThisMachineTest, HaveTheirShapeAndAreProjectedQuickly) {
   if (const hive::Key* pci = KeyOf(machine, "SYSTEM\\CurrentControlSet\\Enum\\PCI"))
     for (const hive::Key& id : pci->subkeys) pci_devices += id.subkeys.size();
   EXPECT_EQ(pci_devices, EntryCount("/sys/bus/pci/devices", [](const std::string&) { return true; }));
-  ExpectDevicesOfShape(machine, "PCI", std::regex("VEN_[0-9A-F]{4}&DEV_[0-9A-F]{4}&SUBSYS_[0-9A-F]{8}&REV_[0-9A-F]{2}"));
+  ExpectDevicesOfShape(machine, "PCI",
+                       std::regex("VEN_[0-9A-F]{4}&DEV_[0-9A-F]{4}&SUBSYS_[0-9A-F]{8}&REV_[0-9A-F]{2}"));
   ExpectDevicesOfShape(machine, "USB", std::regex("VID_[0-9A-F]{4}&PID_[0-9A-F]{4}"));
   ExpectDevicesOfShape(machine, "SCSI", std::regex("[A-Za-z]+&Ven_[^&]*&Prod_[^&]*&Rev_[^&]*"));
 }

@@ -9,9 +9,9 @@
 namespace platform {
 namespace {
 
+using ::testing::ElementsAre;
 using testing::ReadAll;
 using testing::ScopedPrefix;
-using ::testing::ElementsAre;
 
 hive::Key Volatile(const std::string& path, const std::string& name, const std::string& value) {
   hive::Key root;
@@ -31,9 +31,10 @@ class VolatileRegistryTest : public ::testing::Test {
   ~VolatileRegistryTest() override { SetVolatileLocalMachine({}); }
   // The file's own part of a key the volatile part also has.
   void WriteFileKeys() const {
-    testing::WriteAll(prefix_.path() / "system.reg",
-                      "[SYSTEM\\\\CurrentControlSet\\\\Services\\\\ahci]\n\"Start\"=dword:00000003\n\"Group\"=\"SCSI\"\n"
-                      "[SYSTEM\\\\CurrentControlSet\\\\Services\\\\cdrom]\n");
+    testing::WriteAll(
+        prefix_.path() / "system.reg",
+        "[SYSTEM\\\\CurrentControlSet\\\\Services\\\\ahci]\n\"Start\"=dword:00000003\n\"Group\"=\"SCSI\"\n"
+        "[SYSTEM\\\\CurrentControlSet\\\\Services\\\\cdrom]\n");
   }
   std::string SystemHive() const { return ReadAll(prefix_.path() / "system.reg"); }
 
@@ -43,11 +44,13 @@ class VolatileRegistryTest : public ::testing::Test {
 TEST_F(VolatileRegistryTest, ReadsSeeTheVolatileKeysBesideTheFile) {
   WriteFileKeys();
 
-  const std::optional<RegKey> cpu = RegKey::Open(HKEY_LOCAL_MACHINE, "hardware\\description\\system\\centralprocessor\\0");
+  const std::optional<RegKey> cpu =
+      RegKey::Open(HKEY_LOCAL_MACHINE, "hardware\\description\\system\\centralprocessor\\0");
   ASSERT_TRUE(cpu);
   EXPECT_EQ(cpu->Query("IDENTIFIER")->AsString(), "Intel64 Family 6");
   EXPECT_THAT(RegKey::Open(HKEY_LOCAL_MACHINE, "")->SubKeys(), ElementsAre("SYSTEM", "HARDWARE"));
-  EXPECT_THAT(RegKey::Open(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services")->SubKeys(), ElementsAre("ahci", "cdrom"));
+  EXPECT_THAT(RegKey::Open(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services")->SubKeys(),
+              ElementsAre("ahci", "cdrom"));
 
   // A value of the volatile part hides the file's value of the same name.
   const std::optional<RegKey> service = RegKey::Open(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\ahci");
@@ -64,7 +67,8 @@ TEST_F(VolatileRegistryTest, ReadsSeeTheVolatileKeysBesideTheFile) {
 TEST_F(VolatileRegistryTest, WritesNeverPutTheVolatileKeysIntoTheFile) {
   WriteFileKeys();
   ASSERT_TRUE(RegKey::Create(HKEY_LOCAL_MACHINE, "SOFTWARE\\Vendor")->Set("Path", RegValue::String("C:\\x")));
-  ASSERT_TRUE(RegKey::Open(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\ahci")->Set("Group", RegValue::String("Disk")));
+  ASSERT_TRUE(RegKey::Open(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\ahci")
+                  ->Set("Group", RegValue::String("Disk")));
   EXPECT_TRUE(RegDeleteTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Vendor"));
   const std::string hive = SystemHive();
   EXPECT_EQ(hive,
@@ -75,7 +79,8 @@ TEST_F(VolatileRegistryTest, WritesNeverPutTheVolatileKeysIntoTheFile) {
 }
 
 TEST_F(VolatileRegistryTest, AKeyOnlyInTheVolatilePartIsReadOnly) {
-  std::optional<RegKey> created = RegKey::Create(HKEY_LOCAL_MACHINE, "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0");
+  std::optional<RegKey> created =
+      RegKey::Create(HKEY_LOCAL_MACHINE, "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0");
   ASSERT_TRUE(created);
   EXPECT_FALSE(created->Set("Identifier", RegValue::String("changed")));
   EXPECT_FALSE(created->Set("Other", RegValue::String("new")));
