@@ -19,8 +19,8 @@ struct HardwareRoots {
   std::filesystem::path proc = "/proc";
   std::filesystem::path sys = "/sys";
   std::filesystem::path modules = "/lib/modules";
-  // A device's model name by its hardware-database key ("pci:v00008086d00001C02",
-  // "usb:v046Dp0825"); empty asks the system's hardware database.
+  // A device's model name by its hardware-database key ("pci:v00001F3Ad00001C02",
+  // "usb:v1F3Cp0002"); empty asks the system's hardware database.
   std::function<std::optional<std::string>(const std::string& key)> model_name;
 };
 

@@ -15,7 +15,7 @@ class HardwareDatabase {
   HardwareDatabase(const HardwareDatabase&) = delete;
   HardwareDatabase& operator=(const HardwareDatabase&) = delete;
 
-  // ID_MODEL_FROM_DATABASE for a key such as "pci:v00008086d00001C02"; nullopt when the
+  // ID_MODEL_FROM_DATABASE for a key such as "pci:v00001F3Ad00001C02"; nullopt when the
   // database is missing or has no name for it.
   std::optional<std::string> Model(const std::string& key) const;
 

@@ -10,7 +10,7 @@ namespace platform::hardware {
 
 // The file's text without its final line end; nullopt when missing, unreadable or large.
 std::optional<std::string> ReadAttribute(const std::filesystem::path& path);
-// A hexadecimal attribute ("0x8086" or "8086") no larger than max.
+// A hexadecimal attribute ("0x1f3a" or "1f3a") no larger than max.
 std::optional<uint32_t> ReadHex(const std::filesystem::path& path, uint32_t max);
 // A decimal number, the whole text.
 std::optional<long> ParseDecimal(std::string_view text);

@@ -124,7 +124,7 @@ void BuildPc(FixtureMachine& pc) {
   pc.Attributes(sys / "class/scsi_host/host2", {{"proc_name", "qvscsi"}, {"this_id", "7"}});
   const fs::path scsi = sys / "bus/scsi/devices";
   pc.Attributes(scsi / "0:0:0:0",
-                {{"vendor", "ATA     "}, {"model", "ST3500418AS     "}, {"rev", "CC44"}, {"type", "0"}});
+                {{"vendor", "ATA     "}, {"model", "QD500-SATA      "}, {"rev", "CC44"}, {"type", "0"}});
   pc.Bind(scsi / "0:0:0:0", "scsi", "sd", "sd_mod");
   pc.Attributes(scsi / "2:0:5:0",
                 {{"vendor", "QVX     "}, {"model", "SF-9000 Scanner "}, {"rev", "1.02"}, {"type", "6"}});
@@ -136,7 +136,7 @@ void BuildPc(FixtureMachine& pc) {
 
   const fs::path pci = sys / "bus/pci/devices";
   const std::map<std::string, std::string> intel = {
-      {"vendor", "0x8086"}, {"subsystem_vendor", "0x1028"}, {"subsystem_device", "0x04aa"}};
+      {"vendor", "0x1f3a"}, {"subsystem_vendor", "0x1f3b"}, {"subsystem_device", "0x04aa"}};
   auto pci_device = [&](const std::string& address, std::map<std::string, std::string> attributes) {
     attributes.insert(intel.begin(), intel.end());
     pc.Attributes(pci / address, attributes);
@@ -148,7 +148,7 @@ void BuildPc(FixtureMachine& pc) {
   pc.Bind(pci / "0000:00:1f.2", "pci", "ahci", "ahci");
   pc.Attributes(sys / "module/ahci", {{"version", "3.0"}});
   pci_device("0000:00:1f.3", {{"device", "0xzz"}, {"class", "0x0c0500"}});
-  pc.Name("pci:v00008086d00001C02", "SATA AHCI Controller Test");
+  pc.Name("pci:v00001F3Ad00001C02", "SATA AHCI Controller Test");
 
   const fs::path usb = sys / "bus/usb/devices";
   pc.Attributes(usb / "1-2", {{"idVendor", "3f01"},
@@ -163,7 +163,7 @@ void BuildPc(FixtureMachine& pc) {
                 {{"idVendor", "3f02"}, {"idProduct", "0001"}, {"bDeviceClass", "ef"}, {"product", "Card Reader"}});
   pc.Attributes(usb / "1-3/1-3:1.0", {{"bInterfaceClass", "08"}});
   pc.Bind(usb / "1-3/1-3:1.0", "usb", "usb-storage", "usb_storage");
-  pc.Attributes(usb / "usb1", {{"idVendor", "1d6b"},
+  pc.Attributes(usb / "usb1", {{"idVendor", "1f3c"},
                                {"idProduct", "0002"},
                                {"bDeviceClass", "09"},
                                {"serial", "0000:00:14.0"},
@@ -187,16 +187,16 @@ TEST_F(HardwareKeysTest, APcIsDescribedKeyByKey) {
   const std::string disk = "{4D36E967-E325-11CE-BFC1-08002BE10318}", image = "{6BDD1FC6-810F-11D0-BEC7-08002BE10318}",
                     display = "{4D36E968-E325-11CE-BFC1-08002BE10318}", usb = "{36FC9E60-C465-11CF-8056-444553540000}",
                     scsi = "{4D36E97B-E325-11CE-BFC1-08002BE10318}";
-  const std::string disk_dev = ccs + "Enum\\SCSI\\Disk&Ven_ATA&Prod_ST3500418AS&Rev_CC44\\0&0&0&0\\";
+  const std::string disk_dev = ccs + "Enum\\SCSI\\Disk&Ven_ATA&Prod_QD500-SATA&Rev_CC44\\0&0&0&0\\";
   const std::string scanner_dev = ccs + "Enum\\SCSI\\Scanner&Ven_QVX&Prod_SF-9000_Scanner&Rev_1.02\\2&0&5&0\\";
   const std::string changer_dev = ccs + "Enum\\SCSI\\Changer&Ven_QVX&Prod_AC-1&Rev_2\\2&0&12&0\\";
   const std::string processor_dev = ccs + "Enum\\SCSI\\Processor&Ven_QVX&Prod_SF-7&Rev_1.0\\2&1&10&0\\";
-  const std::string display_dev = ccs + "Enum\\PCI\\VEN_8086&DEV_0102&SUBSYS_04AA1028&REV_09\\0000:00:02.0\\";
-  const std::string xhci_dev = ccs + "Enum\\PCI\\VEN_8086&DEV_1E31&SUBSYS_04AA1028&REV_04\\0000:00:14.0\\";
-  const std::string sata_dev = ccs + "Enum\\PCI\\VEN_8086&DEV_1C02&SUBSYS_04AA1028&REV_05\\0000:00:1f.2\\";
+  const std::string display_dev = ccs + "Enum\\PCI\\VEN_1F3A&DEV_0102&SUBSYS_04AA1F3B&REV_09\\0000:00:02.0\\";
+  const std::string xhci_dev = ccs + "Enum\\PCI\\VEN_1F3A&DEV_1E31&SUBSYS_04AA1F3B&REV_04\\0000:00:14.0\\";
+  const std::string sata_dev = ccs + "Enum\\PCI\\VEN_1F3A&DEV_1C02&SUBSYS_04AA1F3B&REV_05\\0000:00:1f.2\\";
   const std::string feeder_dev = ccs + "Enum\\USB\\VID_3F01&PID_0C1A\\SN0042\\";
   const std::string reader_dev = ccs + "Enum\\USB\\VID_3F02&PID_0001\\1-3\\";
-  const std::string hub_dev = ccs + "Enum\\USB\\VID_1D6B&PID_0002\\0000:00:14.0\\";
+  const std::string hub_dev = ccs + "Enum\\USB\\VID_1F3C&PID_0002\\0000:00:14.0\\";
   const std::string classes = ccs + "Control\\Class\\";
   const std::vector<std::string> expected = {
       cpu + "0\\Identifier=Intel64 Family 6 Model 85 Stepping 7",
@@ -208,7 +208,7 @@ TEST_F(HardwareKeysTest, APcIsDescribedKeyByKey) {
       cpu + "1\\VendorIdentifier=AuthenticAMD",
       port + "0\\Driver=ahci",
       port + "0\\Scsi Bus 0\\Initiator Id 255",
-      port + "0\\Scsi Bus 0\\Target Id 0\\Logical Unit Id 0\\Identifier=ATA     ST3500418AS     CC44",
+      port + "0\\Scsi Bus 0\\Target Id 0\\Logical Unit Id 0\\Identifier=ATA     QD500-SATA      CC44",
       port + "0\\Scsi Bus 0\\Target Id 0\\Logical Unit Id 0\\Type=DiskPeripheral",
       port + "2\\Driver=qvscsi",
       port + "2\\Scsi Bus 0\\Initiator Id 7",
@@ -219,7 +219,7 @@ TEST_F(HardwareKeysTest, APcIsDescribedKeyByKey) {
       port + "2\\Scsi Bus 1\\Initiator Id 7",
       port + "2\\Scsi Bus 1\\Target Id 10\\Logical Unit Id 0\\Identifier=QVX     SF-7            1.0 ",
       port + "2\\Scsi Bus 1\\Target Id 10\\Logical Unit Id 0\\Type=OtherPeripheral",
-      disk_dev + "DeviceDesc=ATA ST3500418AS",
+      disk_dev + "DeviceDesc=ATA QD500-SATA",
       disk_dev + "Class=DiskDrive",
       disk_dev + "ClassGUID=" + disk,
       disk_dev + "Driver=" + disk + "\\0000",
@@ -266,7 +266,7 @@ TEST_F(HardwareKeysTest, APcIsDescribedKeyByKey) {
       hub_dev + "Service=hub",
       hub_dev + "Control\\ActiveService=hub",
       classes + disk + "\\Class=DiskDrive",
-      classes + disk + "\\0000\\DriverDesc=ATA ST3500418AS",
+      classes + disk + "\\0000\\DriverDesc=ATA QD500-SATA",
       classes + disk + "\\0000\\DriverDate=1-15-2024",
       classes + disk + "\\0000\\DriverVersion=6.1.0-test",
       classes + usb + "\\Class=USB",
@@ -364,7 +364,7 @@ TEST(HardwareKeysDamageTest, ADamagedOrMissingFileLeavesOutOnlyWhatItDescribes) 
          EXPECT_FALSE(KeyOf(m, port0)->Value("Driver"));
          EXPECT_TRUE(KeyOf(m, port0 + "\\Scsi Bus 0\\Target Id 0\\Logical Unit Id 0"));
        }},
-      {"a PCI vendor beyond 16 bits", [=](FixtureMachine& pc) { pc.File(pc.sys() / sata / "vendor", "0x18086\n"); },
+      {"a PCI vendor beyond 16 bits", [=](FixtureMachine& pc) { pc.File(pc.sys() / sata / "vendor", "0x11f3a\n"); },
        sata_left_out},
       {"a PCI device without a class", [=](FixtureMachine& pc) { fs::remove(pc.sys() / sata / "class"); },
        sata_left_out},
