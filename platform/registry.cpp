@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <mutex>
 #include <utility>
 
@@ -13,6 +14,8 @@
 #include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/registry_hive.h"
+#include "platform/registry_volatile.h"
+#include "platform/text.h"
 
 namespace platform {
 namespace {
@@ -27,6 +30,17 @@ std::optional<size_t> TakeWriteFault() {
 
 std::filesystem::path HivePath(RegRoot root) {
   return paths::Prefix() / (root == RegRoot::CurrentUser ? "user.reg" : "system.reg");
+}
+
+std::mutex volatile_mutex;
+std::shared_ptr<const hive::Key> volatile_keys = std::make_shared<const hive::Key>();
+
+// The volatile keys as they are now; an empty root for HKEY_CURRENT_USER.
+std::shared_ptr<const hive::Key> VolatileKeys(RegRoot root) {
+  static const std::shared_ptr<const hive::Key> none = std::make_shared<const hive::Key>();
+  if (root != RegRoot::LocalMachine) return none;
+  std::lock_guard<std::mutex> guard(volatile_mutex);
+  return volatile_keys;
 }
 
 hive::Key LoadHive(RegRoot root) {
@@ -82,7 +96,44 @@ std::string JoinPath(const std::vector<std::string>& names) {
   return path;
 }
 
+// A key as a read sees it: its part in the file and its part in the volatile keys.
+struct KeyView {
+  hive::Key file;
+  std::shared_ptr<const hive::Key> overlay;
+  const hive::Key* in_file = nullptr;
+  const hive::Key* in_overlay = nullptr;
+  bool exists() const { return in_file || in_overlay; }
+};
+
+KeyView ViewKey(RegRoot root, const std::vector<std::string>& names) {
+  KeyView view{LoadHive(root), VolatileKeys(root)};
+  view.in_file = hive::Find(view.file, names);
+  view.in_overlay = hive::Find(*view.overlay, names);
+  return view;
+}
+
+// The names of both parts, the file's first, each name once.
+template <class Names>
+std::vector<std::string> UnionOf(const KeyView& view, Names names_of) {
+  std::vector<std::string> names;
+  for (const hive::Key* part : {view.in_file, view.in_overlay}) {
+    if (!part) continue;
+    for (std::string& name : names_of(*part)) {
+      const bool seen =
+          std::any_of(names.begin(), names.end(), [&](const std::string& n) { return text::EqualsIgnoreCase(n, name); });
+      if (!seen) names.push_back(std::move(name));
+    }
+  }
+  return names;
+}
+
 }  // namespace
+
+void SetVolatileLocalMachine(hive::Key root) {
+  auto keys = std::make_shared<const hive::Key>(std::move(root));
+  std::lock_guard<std::mutex> guard(volatile_mutex);
+  volatile_keys = std::move(keys);
+}
 
 RegValue RegValue::String(std::string_view s) {
   RegValue v{REG_SZ, std::vector<uint8_t>(s.begin(), s.end())};
@@ -114,14 +165,14 @@ std::optional<DWORD> RegValue::AsDword() const {
 std::optional<RegKey> RegKey::Open(RegRoot root, std::string_view path) {
   const auto names = hive::SplitKeyPath(path);
   if (!names) return std::nullopt;
-  const hive::Key key = LoadHive(root);
-  if (!hive::Find(key, *names)) return std::nullopt;
+  if (!ViewKey(root, *names).exists()) return std::nullopt;
   return RegKey(root, JoinPath(*names));
 }
 
 std::optional<RegKey> RegKey::Create(RegRoot root, std::string_view path) {
   const auto names = hive::SplitKeyPath(path);
   if (!names) return std::nullopt;
+  if (hive::Find(*VolatileKeys(root), *names)) return RegKey(root, JoinPath(*names));
   const bool ok = UpdateHive(root, [&](hive::Key& key) {
     if (hive::Find(key, *names)) return false;
     hive::FindOrCreate(key, *names);
@@ -132,9 +183,9 @@ std::optional<RegKey> RegKey::Create(RegRoot root, std::string_view path) {
 }
 
 std::optional<RegValue> RegKey::Query(std::string_view name) const {
-  const hive::Key key = LoadHive(root_);
-  const hive::Key* self = hive::Find(key, NamesOf(path_));
-  const RegValue* value = self ? self->Value(name) : nullptr;
+  const KeyView view = ViewKey(root_, NamesOf(path_));
+  const RegValue* value = view.in_overlay ? view.in_overlay->Value(name) : nullptr;
+  if (!value && view.in_file) value = view.in_file->Value(name);
   if (!value) return std::nullopt;
   return *value;
 }
@@ -162,19 +213,19 @@ bool RegKey::DeleteValue(std::string_view name) {
 }
 
 std::vector<std::string> RegKey::SubKeys() const {
-  std::vector<std::string> names;
-  const hive::Key key = LoadHive(root_);
-  if (const hive::Key* self = hive::Find(key, NamesOf(path_)))
-    for (const hive::Key& sub : self->subkeys()) names.push_back(sub.name());
-  return names;
+  return UnionOf(ViewKey(root_, NamesOf(path_)), [](const hive::Key& key) {
+    std::vector<std::string> names;
+    for (const hive::Key& sub : key.subkeys()) names.push_back(sub.name());
+    return names;
+  });
 }
 
 std::vector<std::string> RegKey::ValueNames() const {
-  std::vector<std::string> names;
-  const hive::Key key = LoadHive(root_);
-  if (const hive::Key* self = hive::Find(key, NamesOf(path_)))
-    for (const auto& value : self->values()) names.push_back(value.first);
-  return names;
+  return UnionOf(ViewKey(root_, NamesOf(path_)), [](const hive::Key& key) {
+    std::vector<std::string> names;
+    for (const auto& value : key.values()) names.push_back(value.first);
+    return names;
+  });
 }
 
 std::optional<RegKey> RegKey::OpenSubKey(std::string_view path) const {

@@ -11,6 +11,7 @@
 #include "emulator/scenario.h"
 #include "emulator/state_file.h"
 #include "platform/file_io.h"
+#include "platform/hardware_keys.h"
 #include "platform/ui/application.h"
 #include "platform/ui/automation.h"
 #include "platform/ui/qt_prompter.h"
@@ -40,6 +41,7 @@ std::shared_ptr<emulator::Bus> InstallScenario(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  platform::ProjectHardwareKeys();
   const char* scenario = std::getenv("SCANUTIL_SCENARIO");
   const std::shared_ptr<emulator::Bus> bus = InstallScenario(scenario);
   platform::ui::InitApplication(argc > 0 ? argv[0] : nullptr);

@@ -214,7 +214,9 @@ TEST_F(ReportRunTest, FailedAndEmptyReads) {
     EXPECT_EQ(prompter_.boxes().size(), c.boxes) << ::testing::PrintToString(BoxTexts());
     EXPECT_NE(part.find(Crlf(c.present)), std::string::npos) << c.present << "\n---\n" << part;
     for (const std::string& heading : c.absent) EXPECT_EQ(part.find(heading), std::string::npos) << heading;
-    if (!c.written) EXPECT_TRUE(part.ends_with(Crlf(c.present))) << part;
+    if (!c.written) {
+      EXPECT_TRUE(part.ends_with(Crlf(c.present))) << part;
+    }
     device::CloseDeviceLibrary();
     emulator::Uninstall();
   }
