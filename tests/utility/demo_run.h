@@ -7,6 +7,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@ class DemoRun {
     for (size_t at; (at = text.find("{folder}")) != std::string::npos;) text.replace(at, 8, dir_.path().string());
     platform::testing::WriteAll(dir_.path() / "steps", text);
     fs::create_directories(dir_.path() / "run", error_);
+    fs::permissions(dir_.path() / "run", fs::perms::owner_all, error_);  // as a runtime folder must be
     std::vector<std::string> env = {
         "SCANUTIL_PREFIX=" + (dir_.path() / "prefix").string(),
         "SCANUTIL_SCENARIO=" + scenario.string(),
@@ -34,6 +36,9 @@ class DemoRun {
         "HOME=" + dir_.path().string(),
         "QT_QPA_PLATFORM=offscreen",
     };
+    // A sanitizer build's program reads the same suppressions as the test.
+    for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS"})
+      if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
     std::vector<std::string> argv_text = {SCANUTIL_PROGRAM};
     argv_text.insert(argv_text.end(), args.begin(), args.end());
     std::vector<char*> argv, envp;
