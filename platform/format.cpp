@@ -1,6 +1,5 @@
 #include "platform/format.h"
 
-#include <cstdarg>
 #include <cstdio>
 
 namespace platform {
@@ -8,6 +7,12 @@ namespace platform {
 std::string Format(const char* fmt, ...) {
   va_list args;
   va_start(args, fmt);
+  std::string out = FormatV(fmt, args);
+  va_end(args);
+  return out;
+}
+
+std::string FormatV(const char* fmt, va_list args) {
   va_list copy;
   va_copy(copy, args);
   const int n = std::vsnprintf(nullptr, 0, fmt, copy);
@@ -18,7 +23,6 @@ std::string Format(const char* fmt, ...) {
     std::vsnprintf(out.data(), out.size(), fmt, args);
     out.resize(static_cast<size_t>(n));
   }
-  va_end(args);
   return out;
 }
 

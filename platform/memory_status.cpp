@@ -1,16 +1,17 @@
 #include "platform/memory_status.h"
 
 #include <charconv>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <mutex>
 #include <string>
 
+#include "platform/file_io.h"
 #include "platform/text.h"
 
 namespace platform::system {
 namespace {
+
+constexpr size_t kMaxSystemFileBytes = 1 << 20;
 
 // The user address space of a 64-bit process (47 bits less the top page).
 constexpr uint64_t kUserAddressSpace = 0x7FFFFFFFF000ULL;
@@ -18,9 +19,9 @@ constexpr uint64_t kUserAddressSpace = 0x7FFFFFFFF000ULL;
 std::mutex forced_mutex;
 std::optional<MEMORYSTATUSEX> forced_status;
 
+// Small system files (/proc, /etc): whatever part of them can be read.
 std::string ReadFile(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  return platform::files::ReadFileUpTo(path, kMaxSystemFileBytes).value_or(std::string());
 }
 
 // "Name:   1234 kB" lines as bytes by name.

@@ -4,14 +4,15 @@
 #include <unistd.h>
 
 #include <charconv>
-#include <fstream>
-#include <iterator>
 #include <mutex>
 
+#include "platform/file_io.h"
 #include "platform/text.h"
 
 namespace platform::system {
 namespace {
+
+constexpr size_t kMaxSystemFileBytes = 1 << 20;
 
 struct Forced {
   std::mutex mutex;
@@ -24,9 +25,9 @@ Forced& forced() {
   return instance;
 }
 
+// Small system files (/proc, /etc): whatever part of them can be read.
 std::string ReadFile(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  return platform::files::ReadFileUpTo(path, kMaxSystemFileBytes).value_or(std::string());
 }
 
 // A shell-style value: quotes removed, backslash escapes resolved.

@@ -1,8 +1,8 @@
 #include "report/file_version.h"
 
-#include <fstream>
 #include <system_error>
 
+#include "platform/file_io.h"
 #include "platform/format.h"
 #include "platform/paths.h"
 #include "resources/builtin_scripts.h"
@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Far beyond any language file; larger files are not resource scripts.
-constexpr std::uintmax_t kMaxScriptBytes = 16 * 1024 * 1024;
+constexpr size_t kMaxScriptBytes = 16 * 1024 * 1024;
 
 // The version query: the first translation names the string block.
 std::optional<std::string> QueryFileVersion(const resources::VersionResource& version) {
@@ -27,13 +27,9 @@ std::optional<std::string> QueryFileVersion(const resources::VersionResource& ve
 }
 
 std::optional<resources::ResourceScript> ReadScript(const fs::path& file) {
-  std::error_code ec;
-  const std::uintmax_t size = fs::file_size(file, ec);
-  if (ec || size > kMaxScriptBytes) return std::nullopt;
-  std::ifstream in(file, std::ios::binary);
-  std::string bytes(static_cast<size_t>(size), '\0');
-  if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) return std::nullopt;
-  return resources::ParseResourceScript(bytes).script;
+  const std::optional<std::string> bytes = platform::files::ReadFileUpTo(file, kMaxScriptBytes + 1);
+  if (!bytes || bytes->size() > kMaxScriptBytes) return std::nullopt;
+  return resources::ParseResourceScript(*bytes).script;
 }
 
 bool IsRunningProgram(const fs::path& file) {

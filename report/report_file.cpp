@@ -4,8 +4,8 @@
 #include <unistd.h>
 
 #include <cstdarg>
-#include <vector>
 
+#include "platform/format.h"
 #include "platform/paths.h"
 
 namespace report {
@@ -48,18 +48,9 @@ bool ReportFile::Write(std::string_view text) {
 bool ReportFile::Printf(const char* fmt, ...) {
   va_list args;
   va_start(args, fmt);
-  va_list copy;
-  va_copy(copy, args);
-  const int length = std::vsnprintf(nullptr, 0, fmt, copy);
-  va_end(copy);
-  if (length < 0) {
-    va_end(args);
-    return false;
-  }
-  std::vector<char> buffer(static_cast<size_t>(length) + 1);
-  std::vsnprintf(buffer.data(), buffer.size(), fmt, args);
+  const std::string text = platform::FormatV(fmt, args);
   va_end(args);
-  return Write(std::string_view(buffer.data(), static_cast<size_t>(length)));
+  return Write(text);
 }
 
 void ReportFile::Close() {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
+#include "platform/file_io.h"
 
 namespace platform::hardware {
 namespace {
@@ -12,15 +12,10 @@ constexpr size_t kMaxAttributeBytes = 4096;
 }  // namespace
 
 std::optional<std::string> ReadAttribute(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string text(kMaxAttributeBytes + 1, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  if (in.bad()) return std::nullopt;
-  text.resize(static_cast<size_t>(in.gcount()));
-  if (text.size() > kMaxAttributeBytes) return std::nullopt;
-  if (!text.empty() && text.back() == '\n') text.pop_back();
-  return text;
+  std::optional<std::string> read = files::ReadFileUpTo(path, kMaxAttributeBytes + 1);
+  if (!read || read->size() > kMaxAttributeBytes) return std::nullopt;
+  if (!read->empty() && read->back() == '\n') read->pop_back();
+  return read;
 }
 
 std::optional<uint32_t> ReadHex(const std::filesystem::path& path, uint32_t max) {
