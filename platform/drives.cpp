@@ -3,6 +3,7 @@
 #include <sys/statfs.h>
 #include <sys/statvfs.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <mutex>
 
 #include "platform/paths.h"
+#include "platform/system_version.h"
 
 namespace platform::drives {
 namespace {
@@ -22,6 +24,7 @@ struct Forced {
   std::mutex mutex;
   std::map<char, UINT> types;
   std::map<char, std::string> failures;
+  std::map<char, DiskFreeSpace> sizes;
 };
 
 Forced& forced() {
@@ -76,7 +79,19 @@ void ForceDriveTypeForTest(char letter, std::optional<UINT> type) {
     forced().types.erase(letter);
 }
 
-std::optional<DiskFreeSpace> GetDiskFreeSpaceEx(std::string_view root, std::string* error) {
+namespace {
+
+struct statvfs AsFileSystem(const DiskFreeSpace& space) {
+  struct statvfs info {};
+  info.f_frsize = 4096;
+  info.f_blocks = space.total_bytes / 4096;
+  info.f_bfree = space.total_free_bytes / 4096;
+  info.f_bavail = space.free_bytes_available / 4096;
+  return info;
+}
+
+// The statvfs answer for a root, or nullopt with the message in `error`.
+std::optional<struct statvfs> FileSystemOf(std::string_view root, std::string* error) {
   const std::optional<char> letter = RootLetter(root);
   if (letter) {
     std::lock_guard<std::mutex> guard(forced().mutex);
@@ -85,6 +100,8 @@ std::optional<DiskFreeSpace> GetDiskFreeSpaceEx(std::string_view root, std::stri
       if (error) *error = it->second;
       return std::nullopt;
     }
+    if (const auto forced_size = forced().sizes.find(*letter); forced_size != forced().sizes.end())
+      return AsFileSystem(forced_size->second);
   }
   const std::optional<std::filesystem::path> host = letter ? paths::ToHost(root) : std::nullopt;
   struct statvfs info {};
@@ -92,11 +109,38 @@ std::optional<DiskFreeSpace> GetDiskFreeSpaceEx(std::string_view root, std::stri
     if (error) *error = std::strerror(host ? errno : ENOENT);
     return std::nullopt;
   }
+  return info;
+}
+
+}  // namespace
+
+std::optional<DiskFreeSpace> GetDiskFreeSpaceEx(std::string_view root, std::string* error) {
+  const std::optional<struct statvfs> info = FileSystemOf(root, error);
+  if (!info) return std::nullopt;
   DiskFreeSpace space;
-  space.total_bytes = static_cast<uint64_t>(info.f_blocks) * info.f_frsize;
-  space.total_free_bytes = static_cast<uint64_t>(info.f_bfree) * info.f_frsize;
-  space.free_bytes_available = static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
+  space.total_bytes = static_cast<uint64_t>(info->f_blocks) * info->f_frsize;
+  space.total_free_bytes = static_cast<uint64_t>(info->f_bfree) * info->f_frsize;
+  space.free_bytes_available = static_cast<uint64_t>(info->f_bavail) * info->f_frsize;
   return space;
+}
+
+std::optional<DiskFreeClusters> GetDiskFreeSpace(std::string_view root, std::string* error) {
+  const std::optional<struct statvfs> info = FileSystemOf(root, error);
+  if (!info) return std::nullopt;
+  constexpr uint64_t kSector = 512, kLimit = 0x7FFFFFFF;
+  const uint64_t cluster = std::max<uint64_t>(kSector, info->f_frsize / kSector * kSector);
+  const auto clusters = [&](uint64_t blocks) {
+    return static_cast<uint32_t>(std::min(blocks * info->f_frsize, kLimit) / cluster);
+  };
+  return DiskFreeClusters{static_cast<uint32_t>(cluster / kSector), static_cast<uint32_t>(kSector),
+                          clusters(info->f_bfree), clusters(info->f_blocks)};
+}
+
+bool HasDiskFreeSpaceEx() {
+  const system::OsVersionInfo version = system::GetVersionEx();
+  if (version.dwPlatformId == system::VER_PLATFORM_WIN32s) return false;
+  return !(version.dwPlatformId == system::VER_PLATFORM_WIN32_WINDOWS && version.dwMajorVersion == 4 &&
+           version.dwMinorVersion == 0 && (version.dwBuildNumber & 0xFFFF) < 1000);
 }
 
 void FailDiskFreeSpaceForTest(char letter, std::optional<std::string> message) {
@@ -105,6 +149,14 @@ void FailDiskFreeSpaceForTest(char letter, std::optional<std::string> message) {
     forced().failures[letter] = *message;
   else
     forced().failures.erase(letter);
+}
+
+void ForceDiskFreeSpaceForTest(char letter, std::optional<DiskFreeSpace> space) {
+  std::lock_guard<std::mutex> guard(forced().mutex);
+  if (space)
+    forced().sizes[letter] = *space;
+  else
+    forced().sizes.erase(letter);
 }
 
 }  // namespace platform::drives

@@ -34,7 +34,24 @@ struct DiskFreeSpace {
 
 // The sizes, or nullopt with the system's message text in `error`.
 std::optional<DiskFreeSpace> GetDiskFreeSpaceEx(std::string_view root, std::string* error);
-// Tests make the query of a letter fail with this message; nullopt removes the fault.
+// Tests make the queries of a letter fail with this message; nullopt removes the fault.
 void FailDiskFreeSpaceForTest(char letter, std::optional<std::string> message);
+// Tests give a letter's file system these sizes (in 4096-byte blocks, for both queries).
+void ForceDiskFreeSpaceForTest(char letter, std::optional<DiskFreeSpace> space);
+
+// Whether GetDiskFreeSpaceEx exists on the system GetVersionEx answers: not on Win32s
+// nor on the first release of Windows 95 (build below 1000).
+bool HasDiskFreeSpaceEx();
+
+// The older query: the sizes in clusters, limited as it was to 2 GB per count (a
+// larger disk shows as 2 GB). Clusters are the file system's fragments in 512-byte
+// sectors.
+struct DiskFreeClusters {
+  uint32_t sectors_per_cluster = 0;
+  uint32_t bytes_per_sector = 0;
+  uint32_t free_clusters = 0;
+  uint32_t total_clusters = 0;
+};
+std::optional<DiskFreeClusters> GetDiskFreeSpace(std::string_view root, std::string* error);
 
 }  // namespace platform::drives

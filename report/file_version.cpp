@@ -32,16 +32,40 @@ std::optional<resources::ResourceScript> ReadScript(const fs::path& file) {
   return resources::ParseResourceScript(*bytes).script;
 }
 
-bool IsRunningProgram(const fs::path& file) {
-  const std::optional<fs::path> module = platform::paths::ToHost(platform::paths::GetModuleFileName());
+// The programs of the suite carry no resource section of their own: their version
+// resource is the one of the script built into them.
+struct BuiltinVersion {
+  std::string_view program;
+  std::string_view (*script)();
+};
+constexpr BuiltinVersion kBuiltinVersions[] = {{"scanutil", resources::ScanutilScript}};
+
+bool SameFile(const fs::path& file, const std::optional<fs::path>& other) {
   std::error_code ec;
-  return module && fs::equivalent(file, *module, ec);
+  return other && fs::equivalent(file, *other, ec);
 }
 
-// Our program carries the built-in script's version resource; a language file (a
+std::optional<std::string_view> BuiltinScriptOf(const fs::path& file) {
+  // The running program is scanutil or a tool built from its libraries.
+  if (SameFile(file, platform::paths::ToHost(platform::paths::GetModuleFileName()))) return resources::ScanutilScript();
+  for (const BuiltinVersion& entry : kBuiltinVersions)
+    if (SameFile(file, platform::paths::ToHost(platform::paths::ProgramFolder() + std::string(entry.program))))
+      return entry.script();
+  return std::nullopt;
+}
+
+// Executable images start with a binary header; only text files can be scripts, so
+// the first bytes decide before a whole image is read.
+bool MayBeScript(const fs::path& file) {
+  const std::optional<std::string> head = platform::files::ReadFileUpTo(file, 64);
+  return head && head->find('\0') == std::string::npos;
+}
+
+// A suite program has its built-in script's version resource; a language file (a
 // resource script) its own; any other file none.
 std::optional<resources::ResourceScript> VersionSource(const fs::path& file) {
-  if (IsRunningProgram(file)) return resources::ParseResourceScript(resources::ScanutilScript()).script;
+  if (const auto builtin = BuiltinScriptOf(file)) return resources::ParseResourceScript(*builtin).script;
+  if (!MayBeScript(file)) return std::nullopt;
   return ReadScript(file);
 }
 

@@ -84,6 +84,7 @@ class DriveSectionTest : public testing::PcSectionTest {
     for (char letter : {'C', 'D', 'E', 'F', 'G'}) {
       platform::drives::ForceDriveTypeForTest(letter, std::nullopt);
       platform::drives::FailDiskFreeSpaceForTest(letter, std::nullopt);
+      platform::drives::ForceDiskFreeSpaceForTest(letter, std::nullopt);
       platform::paths::MapDrive(letter, std::nullopt);
     }
   }
@@ -109,9 +110,41 @@ TEST_F(DriveSectionTest, OnlyFixedDisksWithTheirSizesOrTheError) {
   const std::filesystem::space_info space = std::filesystem::space(prefix.drive_c());
   EXPECT_EQ(c->total_bytes, space.capacity);
   EXPECT_GE(c->total_free_bytes, c->free_bytes_available);
+  // Other processes change the free space: the section's figures are fixed from here.
+  drives::ForceDiskFreeSpaceForTest('C', *c);
   EXPECT_EQ(Written(WriteDriveSection),
             Crlf("<< Drive >>\nC:\\Total, " + std::to_string(c->total_bytes) + " bytes\nC:\\Free, " +
                  std::to_string(c->total_free_bytes) + " bytes\nD:\\GetDiskFreeSpaceEx Error Access is denied.\n\n"));
+}
+
+TEST_F(DriveSectionTest, ClustersWhereOnlyTheOlderQueryExists) {
+  namespace drives = platform::drives;
+  platform::system::OsVersionInfo windows95;
+  windows95.dwPlatformId = platform::system::VER_PLATFORM_WIN32_WINDOWS;
+  windows95.dwMajorVersion = 4;
+  windows95.dwBuildNumber = 0x040003B6;  // 950, the first release
+  platform::system::ForceVersionForTest(windows95);
+  EXPECT_FALSE(drives::HasDiskFreeSpaceEx());
+  platform::paths::MapDrive('D', d_drive.path());
+  drives::FailDiskFreeSpaceForTest('D', "Access is denied.");
+
+  const auto c = drives::GetDiskFreeSpace("C:\\", nullptr);
+  ASSERT_TRUE(c);
+  EXPECT_EQ(c->bytes_per_sector, 512u);
+  const uint64_t cluster = uint64_t{c->sectors_per_cluster} * c->bytes_per_sector;
+  const std::filesystem::space_info space = std::filesystem::space(prefix.drive_c());
+  // Counts of the real size, or the 2 GB the older query stops at.
+  EXPECT_EQ(c->total_clusters, std::min<uint64_t>(space.capacity, 0x7FFFFFFF) / cluster);
+  EXPECT_LE(c->free_clusters, c->total_clusters);
+  const std::string sizes = "C:\\Cluster, " + std::to_string(c->sectors_per_cluster) + " sectors\nC:\\Sector, 512 bytes\n";
+  const std::string text = Written(WriteDriveSection);
+  EXPECT_EQ(text.substr(0, text.find("C:\\Total")), Crlf("<< Drive >>\n" + sizes)) << text;
+  EXPECT_NE(text.find(Crlf("C:\\Total, " + std::to_string(c->total_clusters) + " clusters\nC:\\Free, ")), std::string::npos);
+  EXPECT_TRUE(text.ends_with(Crlf(" clusters\nD:\\GetDiskFreeSpace Error Access is denied.\n\n"))) << text;
+
+  windows95.dwBuildNumber = 0x04000457;  // 1111, the second release
+  platform::system::ForceVersionForTest(windows95);
+  EXPECT_TRUE(drives::HasDiskFreeSpaceEx());
 }
 
 TEST_F(PcSectionsTest, DateInTheLocaleForm) {

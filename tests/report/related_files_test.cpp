@@ -92,5 +92,36 @@ TEST_F(RelatedFilesTest, FoundFilesInOrderWithTheirVersions) {
                  "Name, C:\\windows\\system32\\drivers\\usbscan.sys\nVersion,  does not exist\n\n"));
 }
 
+TEST_F(RelatedFilesTest, TheFamilysFilesAndTheApplicationsItsKeysName) {
+  const auto windows = prefix.drive_c() / "windows";
+  platform::testing::WriteAll(windows / "twain_32/Quorvex/QMXTwain.ds", "MZ");
+  platform::testing::WriteAll(windows / "system32/drivers/QMXScsi.sys", "MZ");
+  platform::testing::WriteAll(windows / "system32/drivers/scsiscan.sys", "MZ");
+  platform::testing::WriteAll(program_folder() / "errview", "\x7f" "ELF");
+  platform::testing::WriteAll(program_folder() / "errviewResFRA.dll", kFrenchScript);
+  platform::testing::WriteAll(prefix.drive_c() / "Apps/Scan/QMXScan.exe", kFrenchScript);
+  PutProgram();
+  const char* const kIndicatorKey =
+      "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{6E3A1F52-0C4D-4B8A-9E27-5D1C8B0A7F31}";
+  // The indicator's key names a folder without its file; the application's folder has it.
+  testing::SetStrings(kIndicatorKey, {{"InstallLocation", "C:\\Apps\\Indicator\\"}});
+  testing::SetStrings("SOFTWARE\\Quorvex\\Scanning Application", {{"InstallDir", "C:\\Apps\\Scan"}});
+  const std::string folder = platform::paths::ProgramFolder();
+  const std::string expected = "<< Related files >>\n"
+                               "Name, C:\\windows\\twain_32\\Quorvex\\QMXTwain.ds\nVersion,  does not exist\n\n"
+                               "Name, " + Module() + "\nVersion, 1.0.0.1\n\n"
+                               "Name, " + folder + "errview\nVersion,  does not exist\n\n"
+                               "Name, " + folder + "errviewResFRA.dll\nVersion, 1.0.0.7\n\n"
+                               "Name, C:\\windows\\system32\\drivers\\scsiscan.sys\nVersion,  does not exist\n\n"
+                               "Name, C:\\windows\\system32\\drivers\\QMXScsi.sys\nVersion,  does not exist\n\n"
+                               "Name, C:\\Apps\\Indicator\\QMXIndicator.exe\nVersion, does not exist\n\n"
+                               "Name, C:\\Apps\\Scan\\QMXScan.exe\nVersion, 1.0.0.7\n\n";
+  EXPECT_EQ(Written(WriteRelatedFiles), Crlf(expected));
+
+  // A key without its value names no folder: no entry.
+  ASSERT_TRUE(platform::RegKey::Open(platform::HKEY_LOCAL_MACHINE, kIndicatorKey)->DeleteValue("InstallLocation"));
+  EXPECT_EQ(Written(WriteRelatedFiles).find("QMXIndicator"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace report
