@@ -1,7 +1,6 @@
 #include "emulator/aspi_manager.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 
 #include "platform/handles.h"
@@ -12,15 +11,11 @@ namespace {
 namespace aspi = platform::aspi;
 using platform::DWORD;
 
-constexpr uint8_t SS_INVALID_CMD = 0x80;
-constexpr uint8_t SS_ABORT_FAIL = 0xE3;
-constexpr uint8_t SS_INVALID_SRB = 0xE0;
+using aspi::SS_ABORT_FAIL;
+using aspi::SS_INVALID_CMD;
+using aspi::SS_INVALID_SRB;
 
-// The status is the hand-over point: everything else is written before it.
-void Complete(aspi::SRB_ExecSCSICmd& block, uint8_t status) {
-  std::atomic_ref<uint8_t>(block.SRB_Status).store(status, std::memory_order_release);
-  if (block.SRB_Flags & aspi::SRB_EVENT_NOTIFY) platform::SetEvent(block.SRB_PostProc);
-}
+void Complete(aspi::SRB_ExecSCSICmd& block, uint8_t status) { aspi::CompleteRequest(block, status); }
 
 Direction DirectionOf(const aspi::SRB_ExecSCSICmd& block) {
   const uint8_t dir = block.SRB_Flags & (aspi::SRB_DIR_IN | aspi::SRB_DIR_OUT);

@@ -9,9 +9,13 @@ namespace emulator {
 enum class AspiModule { kComplete, kWithoutSendCommand, kWithoutSupportInfo, kNotRegistered };
 enum class StiModule { kComplete, kWithoutCreateInstance, kNotRegistered };
 
+// The ASPI manager itself, or the SCSI generic provider over the bus as the kernel's sg driver.
+enum class AspiProvider { kEmulated, kScsiGeneric };
+
 struct InstallOptions {
   AspiModule aspi = AspiModule::kComplete;
   StiModule sti = StiModule::kComplete;
+  AspiProvider provider = AspiProvider::kEmulated;
 };
 
 // Registers "wnaspi32.dll" and "sti.dll" backed by the bus, replacing an earlier Install.

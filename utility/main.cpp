@@ -1,7 +1,8 @@
 // scanutil: the User Utility. With SCANUTIL_SCENARIO naming a scenario file, the
 // emulated scanner bus of that file stands in for the ASPI manager and the
 // still-image service; what the utility changes in its scanners is kept in the
-// scenario's state file for the next run.
+// scenario's state file for the next run. Without one, the ASPI manager is the
+// kernel's SCSI generic driver.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "emulator/install.h"
 #include "emulator/scenario.h"
 #include "emulator/state_file.h"
+#include "platform/aspi/sg_aspi.h"
 #include "platform/file_io.h"
 #include "platform/hardware_keys.h"
 #include "platform/ui/application.h"
@@ -44,6 +46,7 @@ int main(int argc, char** argv) {
   platform::ProjectHardwareKeys();
   const char* scenario = std::getenv("SCANUTIL_SCENARIO");
   const std::shared_ptr<emulator::Bus> bus = InstallScenario(scenario);
+  if (!bus) platform::aspi::InstallScsiGenericAspi();
   platform::ui::InitApplication(argc > 0 ? argv[0] : nullptr);
   const bool automated = platform::ui::StartAutomation();
   platform::ui::InstallInteractivePrompter();

@@ -2,7 +2,9 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <memory>
 #include <vector>
 
@@ -25,12 +27,19 @@ class DeviceLibraryTest : public ::testing::Test {
     SetSimulatedScanner(false);
   }
 
-  // Installs the bus and opens both transports.
+  // Installs the bus and opens both transports. With DEVICE_TESTS_ASPI=sg the ASPI side
+  // is the SCSI generic provider over the bus standing in for the kernel.
   uint32_t Open(std::shared_ptr<emulator::Bus> bus, emulator::InstallOptions options = {}) {
     bus_ = bus;
+    if (OverScsiGeneric()) options.provider = emulator::AspiProvider::kScsiGeneric;
     emulator::InstallDriverKeys(*bus);
     emulator::Install(bus, options);
     return OpenDeviceLibrary(kOpenAspi | kOpenStillImage);
+  }
+
+  static bool OverScsiGeneric() {
+    const char* provider = std::getenv("DEVICE_TESTS_ASPI");
+    return provider && std::string_view(provider) == "sg";
   }
 
   std::vector<DeviceRecord> Enumerate() {

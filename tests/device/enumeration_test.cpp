@@ -198,6 +198,9 @@ TEST_F(DeviceListTest, MissingLibrariesLeaveTransportsUnusable) {
     CloseDeviceLibrary();
     emulator::Uninstall();
   }
+  // The support status is the ASPI manager's own answer; the SCSI generic provider
+  // computes its own from the nodes.
+  if (OverScsiGeneric()) return;
   emulator::BusBuilder builder;
   builder.Device("s").Product("DE-T9793").OnAspi(0, 1);
   builder.AspiSupport(4, 1);  // support status not "completed"
