@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/win_types.h"
+
 namespace platform::files {
 namespace {
 
@@ -62,6 +64,18 @@ std::optional<std::string> ReadUpTo(int fd, size_t max_bytes) {
   return bytes;
 }
 
+// The Windows error code of a failed open or read.
+DWORD WindowsError(int error) {
+  switch (error) {
+    case ENOENT: return ERROR_FILE_NOT_FOUND;
+    case ENOTDIR: case ENAMETOOLONG: case ELOOP: return ERROR_PATH_NOT_FOUND;
+    case EACCES: case EPERM: case EISDIR: return ERROR_ACCESS_DENIED;
+    case EMFILE: case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
+    case EIO: return ERROR_READ_FAULT;
+    default: return ERROR_OPEN_FAILED;
+  }
+}
+
 }  // namespace
 
 std::optional<std::string> ReadFileOrEmpty(const std::filesystem::path& path) {
@@ -72,8 +86,13 @@ std::optional<std::string> ReadFileOrEmpty(const std::filesystem::path& path) {
 
 std::optional<std::string> ReadFileUpTo(const std::filesystem::path& path, size_t max_bytes) {
   Fd file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (file.fd < 0) return std::nullopt;
-  return ReadUpTo(file.fd, max_bytes);
+  if (file.fd < 0) {
+    SetLastError(WindowsError(errno));
+    return std::nullopt;
+  }
+  std::optional<std::string> bytes = ReadUpTo(file.fd, max_bytes);
+  if (!bytes) SetLastError(WindowsError(errno));
+  return bytes;
 }
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, mode_t new_mode,

@@ -15,7 +15,8 @@ std::optional<std::string> ReadFileOrEmpty(const std::filesystem::path& path);
 
 // At most max_bytes of the file's first bytes, holding only what was read (a caller
 // asks for one byte more than it takes to tell a file that is too long); nullopt when
-// the file cannot be opened or read.
+// the file cannot be opened or read, with the reason as the thread's last error
+// (ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ...).
 std::optional<std::string> ReadFileUpTo(const std::filesystem::path& path, size_t max_bytes);
 
 // Replaces the file: writes a temporary file in the same folder, fsyncs it, renames it

@@ -6,5 +6,7 @@ namespace resources {
 
 // resources/scanutil.rc
 std::string_view ScanutilScript();
+// resources/errview.rc
+std::string_view ErrviewScript();
 
 }  // namespace resources

@@ -241,6 +241,9 @@ class Runner : public Prompter {
       Require(direction == "up" || direction == "down", "spin direction must be up or down");
       const int times = a.size() > 2 ? Number(a[2]) : 1;
       for (int i = 0; i < times; ++i) Require(Spin(spin, direction == "up" ? +1 : -1), "control " + a[0] + " cannot be spun");
+    } else if (verb == "focus") {
+      CDialog& dialog = Top();
+      Require(Focus(Control(dialog, a[0])), "control " + a[0] + " cannot take the focus (hidden, disabled or not focusable)");
     } else if (verb == "key") {
       CDialog& dialog = Top();
       Require(a[0] == "enter" || a[0] == "escape", "key must be enter or escape");

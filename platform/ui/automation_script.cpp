@@ -17,6 +17,7 @@ constexpr Shape kShapes[] = {
     {"click", 1, 1}, {"type", 2, 2},       {"check", 1, 1},      {"uncheck", 1, 1}, {"select", 2, 2},
     {"spin", 2, 3},  {"key", 1, 1},        {"answer", 1, 1},     {"file", 1, 1},    {"wait", 2, 2},
     {"screenshot", 1, 1}, {"dump", 1, 1}, {"foreground", 1, 1}, {"sysmenu", 1, 1}, {"close", 0, 0},
+    {"focus", 1, 1},
 };
 
 std::string Lower(std::string text) {

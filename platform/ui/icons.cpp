@@ -1,10 +1,16 @@
 #include "platform/ui/icons.h"
 
+#include <QApplication>
+#include <QIcon>
 #include <QImageReader>
+#include <QStyle>
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 
+#include "platform/bitmap_file.h"
+#include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/ui/application.h"
 #include "platform/ui/detail/image.h"
@@ -56,16 +62,69 @@ const Image* LoadNamedFile(const std::optional<std::string>& file) {
   return nullptr;
 }
 
+// A Windows path through the drive mapping; anything else as the host path it is.
+std::optional<std::filesystem::path> HostPath(const std::string& path) {
+  const bool windows_form = path.size() >= 2 && (path[1] == ':' || path[0] == '\\');
+  if (!windows_form) return std::filesystem::path(path);
+  return paths::ToHost(path);
+}
+
+// The largest bitmap accepted with its headers and a full colour table.
+constexpr size_t kMaxBitmapFileBytes = platform::kMaxBitmapPixels * 4 + 4096;
+
 }  // namespace
 
+CBitmap::CBitmap() = default;
+CBitmap::~CBitmap() = default;
+
+bool CBitmap::LoadFromFile(const std::string& path) {
+  DeleteObject();
+  const std::optional<std::filesystem::path> host = HostPath(path);
+  std::error_code ec;
+  if (!host || !std::filesystem::is_regular_file(*host, ec)) return false;
+  const std::optional<std::string> bytes = files::ReadFileUpTo(*host, kMaxBitmapFileBytes + 1);
+  if (!bytes || bytes->size() > kMaxBitmapFileBytes) return false;
+  const std::span<const uint8_t> file(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size());
+  const std::optional<platform::BitmapLayout> layout = platform::ReadBitmapLayout(file);
+  if (!layout) return false;
+  EnsureApplication();
+  // Decoded straight into the image the pixmap takes over.
+  QImage image(layout->width, layout->height, QImage::Format_RGB32);
+  if (image.isNull()) return false;
+  platform::DecodeBitmapPixels(file, *layout, reinterpret_cast<uint32_t*>(image.bits()),
+                               static_cast<size_t>(image.bytesPerLine()) / 4);
+  image_ = std::make_unique<Image>();
+  image_->pixmap = QPixmap::fromImage(std::move(image));
+  return true;
+}
+
+void CBitmap::DeleteObject() { image_.reset(); }
+
+HBITMAP CBitmap::handle() const { return image_.get(); }
+
 HICON LoadIcon(const resources::ResourceId& id) { return LoadNamedFile(resources::AppResources()->FindIcon(id)); }
+
+HICON LoadSystemIcon(int idi) {
+  static std::map<int, std::unique_ptr<Image>> icons;
+  if (auto it = icons.find(idi); it != icons.end()) return it->second.get();
+  QStyle::StandardPixmap kind;
+  switch (idi) {
+    case IDI_HAND: kind = QStyle::SP_MessageBoxCritical; break;
+    case IDI_QUESTION: kind = QStyle::SP_MessageBoxQuestion; break;
+    case IDI_EXCLAMATION: kind = QStyle::SP_MessageBoxWarning; break;
+    case IDI_ASTERISK: kind = QStyle::SP_MessageBoxInformation; break;
+    default: return nullptr;
+  }
+  EnsureApplication();
+  auto image = std::make_unique<Image>();
+  image->pixmap = QApplication::style()->standardIcon(kind).pixmap(kIconSize, kIconSize);
+  return icons.emplace(idi, std::move(image)).first->second.get();
+}
 
 HBITMAP LoadBitmap(const resources::ResourceId& id) { return LoadNamedFile(resources::AppResources()->FindBitmap(id)); }
 
 HBITMAP LoadImageFile(const std::string& path) {
-  const bool windows_form = path.size() >= 2 && (path[1] == ':' || path[0] == '\\');
-  if (!windows_form) return LoadHostFile(path);
-  auto host = paths::ToHost(path);
+  const std::optional<std::filesystem::path> host = HostPath(path);
   return host ? LoadHostFile(*host) : nullptr;
 }
 

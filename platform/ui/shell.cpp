@@ -6,6 +6,7 @@
 #include <cctype>
 #include <mutex>
 #include <optional>
+#include <string_view>
 
 #include "platform/paths.h"
 #include "platform/ui/application.h"
@@ -25,7 +26,8 @@ Opener& TheOpener() {
 
 INT_PTR OpenOnDesktop(const ShellOpenRequest& request) {
   EnsureApplication();
-  const QUrl url = QUrl::fromLocalFile(QString::fromStdString(request.host_path.string()));
+  const QUrl url = request.host_path.empty() ? QUrl(QString::fromStdString(request.file))
+                                             : QUrl::fromLocalFile(QString::fromStdString(request.host_path.string()));
   return QDesktopServices::openUrl(url) ? kShellOpened : SE_ERR_NOASSOC;
 }
 
@@ -50,18 +52,34 @@ std::string Resolve(const std::string& file, const std::string& directory) {
   return directory + (last == '\\' || last == '/' ? "" : "\\") + file;
 }
 
+// A web address goes to the browser as it is.
+bool IsWebAddress(const std::string& file) {
+  for (std::string_view scheme : {"http://", "https://"}) {
+    if (file.size() <= scheme.size()) continue;
+    bool same = true;
+    for (size_t i = 0; i < scheme.size() && same; ++i)
+      same = std::tolower(static_cast<unsigned char>(file[i])) == scheme[i];
+    if (same) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 INT_PTR ShellExecute(HWND hwnd, const std::string& verb, const std::string& file, const std::string& parameters,
                      const std::string& directory, int show) {
   if (!IsOpenVerb(verb)) return SE_ERR_NOASSOC;
   if (file.empty()) return SE_ERR_FNF;
-  const std::optional<std::filesystem::path> host = paths::ToHost(Resolve(file, directory));
-  if (!host) return SE_ERR_PNF;
-  std::error_code ec;
-  if (!std::filesystem::exists(*host, ec)) return SE_ERR_FNF;
+  std::filesystem::path host_path;
+  if (!IsWebAddress(file)) {
+    const std::optional<std::filesystem::path> host = paths::ToHost(Resolve(file, directory));
+    if (!host) return SE_ERR_PNF;
+    std::error_code ec;
+    if (!std::filesystem::exists(*host, ec)) return SE_ERR_FNF;
+    host_path = *host;
+  }
 
-  const ShellOpenRequest request{hwnd, verb, file, parameters, directory, show, *host};
+  const ShellOpenRequest request{hwnd, verb, file, parameters, directory, show, host_path};
   ShellOpener opener;
   {
     std::lock_guard<std::mutex> guard(TheOpener().mutex);

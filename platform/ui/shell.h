@@ -27,10 +27,11 @@ struct ShellOpenRequest {
   std::string parameters;
   std::string directory;
   int show = 0;
-  std::filesystem::path host_path;  // the existing file or folder it names
+  std::filesystem::path host_path;  // the existing file or folder it names; empty for a web address
 };
 
-// Verb "open" (or empty) on an existing file or folder: the request goes to the opener
+// Verb "open" (or empty) on an existing file or folder, or on a web address (http://,
+// https://): the request goes to the opener
 // (by default the desktop, through QDesktopServices). A relative file is taken in
 // `directory` when one is given. Parameters are passed to documents by no desktop and
 // are only recorded.

@@ -38,6 +38,14 @@ bool Click(CWnd* control) {
   return inner && inner->UserClick();
 }
 
+bool Focus(CWnd* control) {
+  detail::Control* inner = ControlOf(control);
+  if (!inner || !inner->widget()->isVisible() || !inner->widget()->isEnabled()) return false;
+  if (inner->widget()->focusPolicy() == Qt::NoFocus) return false;
+  control->SetFocus();
+  return true;
+}
+
 bool Type(CWnd* control, const std::string& text) {
   detail::Control* inner = ControlOf(control);
   return inner && inner->UserType(text);

@@ -13,6 +13,8 @@ namespace platform::ui {
 // Buttons, check boxes and radio buttons (toggled by their own rules), group box
 // captions, statics with SS_NOTIFY.
 bool Click(CWnd* control);
+// Puts the focus on the control as a click into it does (edits, buttons, lists).
+bool Focus(CWnd* control);
 // Replaces an edit's text (or an editable combo's) as typing does.
 bool Type(CWnd* control, const std::string& text);
 // Sends the characters to the control as key presses, one by one, as a keyboard does.

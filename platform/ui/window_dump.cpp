@@ -66,6 +66,9 @@ std::string ControlJson(const detail::Control& control) {
     std::snprintf(color, sizeof color, "#%02x%02x%02x", GetRValue(*control.text_color), GetGValue(*control.text_color), GetBValue(*control.text_color));
     json += ", \"textColor\": " + Quoted(color);
   }
+  if (control.font)
+    json += ", \"font\": [" + Quoted(control.font->lfFaceName) + ", " + std::to_string(control.font->lfHeight) + "]";
+  if (!control.tooltip.empty()) json += ", \"tooltip\": " + Quoted(control.tooltip);
   return json + "}";
 }
 

@@ -1,5 +1,6 @@
 #include "platform/ui/wnd.h"
 
+#include <QFont>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPlainTextEdit>
@@ -258,6 +259,51 @@ void CWnd::SetBackgroundColor(std::optional<COLORREF> color) {
   }
 }
 
+bool CFont::CreatePointFont(int point_size, const std::string& face_name) {
+  // Tenths of a point at 96 pixels an inch.
+  return CreateFontIndirect(LOGFONT{-MulDiv(point_size, 96, 720), 400, face_name});
+}
+
+bool CFont::CreateFontIndirect(const LOGFONT& log_font) {
+  if (font_ || log_font.lfFaceName.empty()) return false;
+  font_ = log_font;
+  return true;
+}
+
+bool CFont::GetLogFont(LOGFONT* log_font) const {
+  if (!font_ || !log_font) return false;
+  *log_font = *font_;
+  return true;
+}
+
+void CWnd::SetFont(const CFont* font, bool) {
+  detail::Window* window = Impl();
+  LOGFONT log_font;
+  if (!window || !font || !font->GetLogFont(&log_font)) return;
+  window->font = log_font;
+  QFont qt = window->widget()->font();
+  qt.setFamily(QString::fromStdString(log_font.lfFaceName));
+  qt.setPixelSize(std::max<LONG>(1, log_font.lfHeight < 0 ? -log_font.lfHeight : log_font.lfHeight));
+  if (log_font.lfWeight >= 700) qt.setBold(true);
+  window->widget()->setFont(qt);
+}
+
+CFont* CWnd::GetFont() const {
+  detail::Window* window = Impl();
+  if (!window) return nullptr;
+  window->font_object = std::make_unique<CFont>();
+  const QFont qt = window->widget()->font();
+  const LOGFONT log_font = window->font.value_or(
+      LOGFONT{-(qt.pixelSize() > 0 ? qt.pixelSize() : kFontPixelSize), qt.bold() ? 700 : 400, qt.family().toStdString()});
+  window->font_object->CreateFontIndirect(log_font);
+  return window->font_object.get();
+}
+
+bool CWnd::IsIconic() const {
+  DialogFrame* dialog = AsDialog(Impl());
+  return dialog && dialog->widget()->isMinimized();
+}
+
 LRESULT CWnd::SendMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   DialogFrame* dialog = AsDialog(Impl());
   return dialog ? dialog->dialog.WindowProc(message, wparam, lparam) : 0;
@@ -285,6 +331,19 @@ void CButton::SetCheck(int check) {
 }
 
 UINT CButton::GetButtonStyle() const { return GetStyle() & 0xFFFF; }
+
+HICON CButton::SetIcon(HICON icon) {
+  Control* control = AsControl(Impl());
+  if (!control) return nullptr;
+  HICON previous = control->image;
+  control->SetImage(icon);
+  return previous;
+}
+
+HICON CButton::GetIcon() const {
+  Control* control = AsControl(Impl());
+  return control ? control->image : nullptr;
+}
 
 // Edits.
 

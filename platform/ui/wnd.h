@@ -27,6 +27,26 @@ struct Image;
 using HICON = const Image*;
 using HBITMAP = const Image*;
 
+// A font as a window uses it: the face and the character height in pixels (negative,
+// as CreatePointFont gives it).
+struct LOGFONT {
+  LONG lfHeight = 0;
+  LONG lfWeight = 0;
+  std::string lfFaceName;
+};
+
+class CFont {
+ public:
+  // point_size in tenths of a point, at 96 dpi.
+  bool CreatePointFont(int point_size, const std::string& face_name);
+  bool CreateFontIndirect(const LOGFONT& log_font);
+  // False for a font not yet created.
+  bool GetLogFont(LOGFONT* log_font) const;
+
+ private:
+  std::optional<LOGFONT> font_;
+};
+
 class CWnd {
  public:
   CWnd() = default;
@@ -92,6 +112,13 @@ class CWnd {
   void SetTextColor(std::optional<COLORREF> color);
   // A solid background behind a control's content (null: none, the dialog shows through).
   void SetBackgroundColor(std::optional<COLORREF> color);
+  // The window keeps its own copy of the font's description.
+  void SetFont(const CFont* font, bool redraw = true);
+  // The font the window draws with (the dialog font unless one was set); owned by the
+  // window, null when the object names no window.
+  CFont* GetFont() const;
+  // A dialog shown as its taskbar button only.
+  bool IsIconic() const;
 
   // Sent at once to the window's handlers; posted through the message queue.
   LRESULT SendMessage(UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
@@ -115,6 +142,9 @@ class CButton : public CWnd {
   int GetCheck() const;
   void SetCheck(int check);
   UINT GetButtonStyle() const;
+  // The icon shown on the button instead of its text; the previous one.
+  HICON SetIcon(HICON icon);
+  HICON GetIcon() const;
 };
 constexpr int BST_UNCHECKED = 0;
 constexpr int BST_CHECKED = 1;

@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -294,7 +295,7 @@ void Control::ShowText() {
   } else if (auto* group = qobject_cast<QGroupBox*>(widget_)) {
     group->setTitle(ToQt(text_));
   } else if (auto* button = qobject_cast<QAbstractButton*>(widget_)) {
-    button->setText(ToQt(LineFeeds(text_)));
+    button->setText(image && kind == Kind::PushButton ? QString() : ToQt(LineFeeds(text_)));
   } else if (auto* line = qobject_cast<QLineEdit*>(widget_)) {
     line->setText(ToQt(text_));
   } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget_)) {
@@ -597,6 +598,12 @@ void Control::SetImage(const Image* new_image) {
     } else {
       label->setPixmap(QPixmap());
     }
+  }
+  if (auto* button = qobject_cast<QPushButton*>(widget_)) {
+    // An icon button shows its icon in place of its caption.
+    button->setIcon(image ? QIcon(image->pixmap) : QIcon());
+    if (image) button->setIconSize(image->pixmap.size());
+    button->setText(image ? QString() : ToQt(LineFeeds(text_)));
   }
 }
 

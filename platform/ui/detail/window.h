@@ -58,6 +58,9 @@ class Window {
   DWORD style = 0;
   CWnd* object = nullptr;  // the CWnd handed out for this window
   std::optional<COLORREF> text_color;
+  std::optional<LOGFONT> font;           // set with SetFont; the dialog font otherwise
+  std::unique_ptr<CFont> font_object;    // what GetFont hands out
+  std::string tooltip;
 
  private:
   HWND hwnd_;
